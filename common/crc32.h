@@ -1,0 +1,31 @@
+#pragma once
+// The CRC-32 of zlib and PKZIP (reflected polynomial 0xEDB88320) as a bare register: no
+// inversion in or out, so a stored value is the complement of the usual CRC-32.
+#include <cstddef>
+#include <cstdint>
+
+namespace kvx {
+
+class TMemoryStream;
+
+constexpr uint32_t CrcInit = 0xFFFFFFFF;
+
+// Entry i is i put through eight rounds of the reflected polynomial.
+extern const uint32_t CrcTable[256];
+
+// Advances the register over length bytes; a length of 0 or less leaves it unchanged.
+uint32_t UpdateCrc(const void* buffer, int32_t length, uint32_t crc);
+// The same for any length (the data path of the engine and the unite engine).
+uint32_t UpdateCrcLong(const void* buffer, size_t length, uint32_t crc);
+// The standard CRC-32 of the stream from its position to its end, read in 2048-byte blocks;
+// leaves the stream at its end.
+uint32_t StreamCrc32(TMemoryStream& stream);
+
+// The implementations behind UpdateCrcLong, each giving the same register; exposed so that
+// every path is tested and measured.
+namespace crc32_impl {
+uint32_t ByTable(const uint8_t* data, size_t length, uint32_t crc);
+uint32_t BySlicing(const uint8_t* data, size_t length, uint32_t crc);
+}  // namespace crc32_impl
+
+}  // namespace kvx
