@@ -1,1 +1,28 @@
-int main() { return 0; }
+// karvex: the console front end of the portable core.
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+
+#include "cli/split_command.h"
+#include "cli/usage.h"
+#include "cli/usage_error.h"
+
+int main(int argc, char** argv) {
+  using namespace kvx::cli;
+  if (argc < 2) {
+    std::cerr << kUsage;
+    return 2;
+  }
+  const std::string command = argv[1];
+  if (command == "--help" || command == "-h" || command == "help") {
+    std::cout << kUsage;
+    return 0;
+  }
+  try {
+    if (command == "split") return RunSplit(argc - 1, argv + 1);
+    throw UsageError("unknown command: " + command);
+  } catch (const UsageError& e) {
+    std::cerr << "karvex: " << e.what() << "\nTry 'karvex --help'.\n";
+    return 2;
+  }
+}

@@ -1,0 +1,110 @@
+#include "cli/split_options.h"
+
+#include <getopt.h>
+
+#include "cli/usage_error.h"
+#include "common/text.h"
+
+namespace kvx::cli {
+
+namespace {
+
+enum LongOnly { kSizes = 1000, kSpanned, kNoHeader, kTitle, kAuthor, kDescription, kId, kFirstReserve, kReserve, kNoSfu };
+
+// "1.5MB" -> "1.5" and MB; a bare number is in bytes.
+void ParseSizeWithUnit(const std::string& text, SplitOptions& options) {
+  static const struct { const char* suffix; TSizeUnit unit; } kSuffixes[] = {
+      {"GB", suGB}, {"MB", suMB}, {"KB", suKB}, {"B", suBytes}};
+  std::string number = text;
+  options.unit = suBytes;
+  const std::string upper = UpperCaseAscii(text);
+  for (const auto& s : kSuffixes) {
+    const std::string suffix = s.suffix;
+    if (upper.size() > suffix.size() && upper.compare(upper.size() - suffix.size(), suffix.size(), suffix) == 0) {
+      number = text.substr(0, text.size() - suffix.size());
+      options.unit = s.unit;
+      break;
+    }
+  }
+  if (number.empty() || number.find_first_not_of("0123456789.") != std::string::npos ||
+      number.find('.') != number.rfind('.'))
+    throw UsageError("invalid piece size: " + text);
+  options.sizeText = number;
+}
+
+int64_t ParseBytes(const std::string& text, const char* what) {
+  const auto value = ParseInt64(text);
+  if (!value || *value < 0) throw UsageError(std::string("invalid ") + what + ": " + text);
+  return *value;
+}
+
+std::vector<std::string> SplitList(const std::string& text) {
+  std::vector<std::string> items;
+  size_t from = 0;
+  for (;;) {
+    const size_t comma = text.find(',', from);
+    const std::string item = text.substr(from, comma == std::string::npos ? std::string::npos : comma - from);
+    if (!ParseInt64(item)) throw UsageError("invalid size in list: '" + item + "'");
+    items.push_back(item);
+    if (comma == std::string::npos) return items;
+    from = comma + 1;
+  }
+}
+
+void SetMethod(SplitOptions& options, SizeMethod method) {
+  if (options.method != SizeMethod::Proposed)
+    throw UsageError("choose one of -s, -n, --sizes and --spanned");
+  options.method = method;
+}
+
+}  // namespace
+
+SplitOptions ParseSplitOptions(int argc, char** argv) {
+  static const option kOptions[] = {
+      {"dest", required_argument, nullptr, 'd'},      {"size", required_argument, nullptr, 's'},
+      {"count", required_argument, nullptr, 'n'},     {"mask", required_argument, nullptr, 'm'},
+      {"quiet", no_argument, nullptr, 'q'},           {"sizes", required_argument, nullptr, kSizes},
+      {"spanned", no_argument, nullptr, kSpanned},    {"no-header", no_argument, nullptr, kNoHeader},
+      {"title", required_argument, nullptr, kTitle},  {"author", required_argument, nullptr, kAuthor},
+      {"description", required_argument, nullptr, kDescription},
+      {"id", required_argument, nullptr, kId},
+      {"first-reserve", required_argument, nullptr, kFirstReserve},
+      {"reserve", required_argument, nullptr, kReserve},
+      {"no-sfu", no_argument, nullptr, kNoSfu},       {nullptr, 0, nullptr, 0}};
+  SplitOptions options;
+  optind = 1;
+  opterr = 0;
+  for (;;) {
+    const int c = getopt_long(argc, argv, ":d:s:n:m:q", kOptions, nullptr);
+    if (c == -1) break;
+    const std::string arg = optarg ? optarg : "";
+    switch (c) {
+      case 'd': options.destination = arg; break;
+      case 's': SetMethod(options, SizeMethod::Fixed); ParseSizeWithUnit(arg, options); break;
+      case 'n':
+        SetMethod(options, SizeMethod::Count);
+        ParseBytes(arg, "number of pieces");
+        options.sizeText = arg;
+        break;
+      case 'm': options.mask = arg; break;
+      case 'q': options.quiet = true; break;
+      case kSizes: SetMethod(options, SizeMethod::Listed); options.listedSizes = SplitList(arg); break;
+      case kSpanned: SetMethod(options, SizeMethod::Spanned); break;
+      case kNoHeader: options.noHeader = true; break;
+      case kTitle: options.title = arg; break;
+      case kAuthor: options.author = arg; break;
+      case kDescription: options.description = arg; break;
+      case kId: options.uniqueId = arg; break;
+      case kFirstReserve: options.firstReserve = ParseBytes(arg, "reserve"); break;
+      case kReserve: options.otherReserve = ParseBytes(arg, "reserve"); break;
+      case kNoSfu: break;  // the SFU program is not written by this version
+      case ':': throw UsageError(std::string("option needs a value: ") + argv[optind - 1]);
+      default: throw UsageError(std::string("unknown option: ") + argv[optind - 1]);
+    }
+  }
+  if (optind != argc - 1) throw UsageError(optind >= argc ? "missing SOURCE" : "too many arguments");
+  options.source = argv[optind];
+  return options;
+}
+
+}  // namespace kvx::cli

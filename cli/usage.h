@@ -1,0 +1,7 @@
+#pragma once
+
+namespace kvx::cli {
+
+extern const char* const kUsage;
+
+}  // namespace kvx::cli
