@@ -22,10 +22,18 @@ uint32_t UpdateCrcLong(const void* buffer, size_t length, uint32_t crc);
 uint32_t StreamCrc32(TMemoryStream& stream);
 
 // The implementations behind UpdateCrcLong, each giving the same register; exposed so that
-// every path is tested and measured.
+// every path is tested and measured. UpdateCrcLong picks the fastest one the CPU runs.
 namespace crc32_impl {
 uint32_t ByTable(const uint8_t* data, size_t length, uint32_t crc);
 uint32_t BySlicing(const uint8_t* data, size_t length, uint32_t crc);
+
+// True when the CPU has carry-less multiplication (PCLMULQDQ) and SSE4.1.
+bool ClmulAvailable();
+#if defined(__x86_64__) || defined(__i386__)
+#define KVX_CRC32_CLMUL 1
+// Folds 64-byte blocks with carry-less multiplication. REQUIRES: ClmulAvailable().
+uint32_t ByClmul(const uint8_t* data, size_t length, uint32_t crc);
+#endif
 }  // namespace crc32_impl
 
 }  // namespace kvx
