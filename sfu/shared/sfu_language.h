@@ -19,6 +19,15 @@ void RemoveCommentLines(std::vector<std::string>& lines);
 // The bytes of resource "LNG": each line in Windows-1252 followed by CR LF.
 std::string LanguageResource(const std::vector<std::string>& lines);
 
+// The texts of the language file at `path`, comments removed. A file that does not exist is no
+// error: the default English texts are taken and summaryLine receives "Warning: the language
+// file \"<path>\" was not found. The default one has been used."; otherwise summaryLine is
+// left empty. A file that exists but cannot be read raises EOSError.
+std::vector<std::string> LoadLanguageLines(const std::string& path, std::string& summaryLine);
+
+// The default U.S. English language file (SFULang/English.kxl), as Karvex carries it.
+std::string DefaultLanguageFile();
+
 // The table as the SFU program holds it.
 class TSfuLanguage {
  public:

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "sfu/shared/sfu_language.h"
+#include "support/temp_dir.h"
 
 namespace kvx {
 namespace {
@@ -81,6 +82,72 @@ TEST(SfuLanguage, RoundTripKeepsWindows1252Texts) {
   TSfuLanguage table;
   table.Load(lng.data(), lng.size());
   EXPECT_EQ(table.Text(0), "\xE2\x82\xAC 5\r\ncaf\xC3\xA9");
+}
+
+}  // namespace
+}  // namespace kvx
+
+namespace kvx {
+namespace {
+
+TEST(SfuDefaultLanguage, FileHasItsHeaderAndACommentBeforeEachText) {
+  const std::string file = DefaultLanguageFile();
+  ASSERT_FALSE(file.empty());
+  EXPECT_NE(file.back(), '\n');
+  const Lines lines = SplitAnsiLines(file);
+  ASSERT_EQ(lines.size(), 5 + 2 * kSfuLanguageTexts);
+  EXPECT_EQ(Lines(lines.begin(), lines.begin() + 5),
+            (Lines{"# Karvex 2.0 Language File", "# U.S. English",
+                   "# Please only translate the lines which do not begin with a #",
+                   "# No blank line should be left.", "#"}));
+  for (size_t i = 5; i < lines.size(); i += 2) EXPECT_EQ(lines[i], "#" + lines[i + 1]) << i;
+  EXPECT_EQ(file.find('\n') - 1, file.find('\r'));  // CR LF line ends
+}
+
+TEST(SfuDefaultLanguage, ResourceFromTheDefaultFileHasTheSixtyFiveTexts) {
+  std::string warning;
+  const std::string lng = LanguageResource(LoadLanguageLines("", warning));
+  TSfuLanguage table;
+  table.Load(lng.data(), lng.size());
+  EXPECT_EQ(table.Count(), kSfuLanguageTexts);
+  size_t crLf = 0;
+  for (size_t at = lng.find("\r\n"); at != std::string::npos; at = lng.find("\r\n", at + 2)) ++crLf;
+  EXPECT_EQ(crLf, kSfuLanguageTexts);
+  const struct {
+    size_t index;
+    std::string text;
+  } samples[] = {
+      {1, "Select First Piece"},
+      {2, "This Self-Uniting program was not designed to work with the set this first piece file belongs "
+          "to. Please use Joinex instead available at https://karvex.example.org."},
+      {3, "All files (*.*)|*.*"},
+      {11, "%s.\r\n\r\nThis file already exists.\r\n\r\nDo you want to overwrite it?"},
+      {37, " ERROR: source file offset is different (%u instead of %u)"},
+      {42, " ERROR: the piece file was not completely copied."},
+      {45, " ERROR: the restored file's contents differs from the original one; the piece might be "
+           "corrupted."},
+      {64, "Unite Aborted"},
+  };
+  for (const auto& s : samples) EXPECT_EQ(table.Text(s.index), s.text) << s.index;
+}
+
+TEST(SfuDefaultLanguage, MissingFileFallsBackWithAWarning) {
+  std::string warning;
+  const Lines lines = LoadLanguageLines("no such folder/French.kxl", warning);
+  EXPECT_EQ(warning,
+            "Warning: the language file \"no such folder/French.kxl\" was not found. The default one has "
+            "been used.");
+  EXPECT_EQ(lines.size(), kSfuLanguageTexts);
+}
+
+TEST(SfuDefaultLanguage, ExistingFileIsReadWithoutWarning) {
+  test::TempDir dir;
+  const std::string path = dir / "Mine.kxl";
+  const std::string text = "# mine\nun\n\n#x\ntrois";
+  test::WriteAll(path, std::vector<uint8_t>(text.begin(), text.end()));
+  std::string warning = "stale";
+  EXPECT_EQ(LoadLanguageLines(path, warning), (Lines{"un", "", "trois"}));
+  EXPECT_EQ(warning, "");
 }
 
 }  // namespace
