@@ -8,7 +8,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686
   lzma-dev googletest libgtest-dev libgmock-dev zlib1g-dev
   wine wine64 wine32:i386 xvfb xauth fonts-wine imagemagick
-  coreutils
+  coreutils time
 )
 
 missing=()
