@@ -1,4 +1,5 @@
 // karvex: the console front end of the portable core.
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -9,6 +10,8 @@
 
 int main(int argc, char** argv) {
   using namespace kvx::cli;
+  // A file-size limit then fails the write with an error the user reads, like a full disk.
+  std::signal(SIGXFSZ, SIG_IGN);
   if (argc < 2) {
     std::cerr << kUsage;
     return 2;
