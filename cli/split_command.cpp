@@ -3,6 +3,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <cstdio>
 #include <iostream>
 #include <vector>
@@ -11,13 +14,14 @@
 #include "app/model/piece_sizes.h"
 #include "app/model/unique_id.h"
 #include "cli/console.h"
+#include "cli/console_split_view.h"
+#include "cli/interrupt.h"
 #include "cli/split_options.h"
 #include "common/errors.h"
 #include "common/os/os.h"
 #include "common/paths.h"
 #include "common/text.h"
-#include "engine/custom_sizes.h"
-#include "engine/split_engine.h"
+#include "engine/karvex_thread.h"
 
 namespace kvx::cli {
 
@@ -59,22 +63,8 @@ void SetPieceSize(const SplitOptions& o, int64_t sourceSize, TMoteurKarvex& engi
   engine.PieceSize = static_cast<int64_t>(size);
 }
 
-// A disk or folder question on the terminal; an empty answer gives up.
-void AskForFolder(int n, TPromptKind kind, int64_t size, std::string& folder) {
-  std::string question;
-  switch (kind) {
-    case pkNextDisk: question = Format("Disk %d is required.", n); break;
-    case pkFirstDisk: question = Format("Disk %d is required: the first piece is written now.", n); break;
-    default:
-      question = Format("Not enough free disk space or invalid piece size for piece %d (%lld byte(s)).", n,
-                        static_cast<long long>(size));
-  }
-  const auto answer = AskLine(question + "\nFolder [" + folder + "] (Enter to go on, q to abort): ");
-  if (!answer || *answer == "q") folder.clear();
-  else if (!answer->empty()) folder = *answer;
-}
-
-void Configure(const SplitOptions& o, TMoteurKarvex& engine, std::vector<std::string>& listed) {
+void Configure(const SplitOptions& o, TKarvexThread& thread) {
+  TMoteurKarvex& engine = thread.Engine;
   CheckSourceExists(o.source);
   const int64_t sourceSize = SourceSize(o.source);
   engine.DestFolder = ResolveDestination(o.destination.empty() ? CurrentFolder() : o.destination, o.source);
@@ -83,10 +73,8 @@ void Configure(const SplitOptions& o, TMoteurKarvex& engine, std::vector<std::st
   CheckNameMask(o.mask);
   if (o.method == SizeMethod::Listed) {
     CheckCustomSizes(o.listedSizes);
-    listed = o.listedSizes;
-    engine.OnPieceBegin = [&listed, &engine](int n, std::string&, int64_t& size) {
-      size = ListedPieceSize(listed, n, engine.Remaining, size);
-    };
+    thread.CustomSizes = true;
+    thread.CustomSizeList = o.listedSizes;
   }
   engine.SourceFile = o.source;
   engine.NameMask = o.mask;
@@ -98,40 +86,74 @@ void Configure(const SplitOptions& o, TMoteurKarvex& engine, std::vector<std::st
   engine.FirstDiskReserve = o.firstReserve;
   engine.OtherDiskReserve = o.otherReserve;
   engine.SplitDateTime = os::NowAsDateTime();
-  engine.OnPrompt = AskForFolder;
+  thread.SfuEnabled = !o.noSfu;
 }
 
-struct PieceLine {
-  int number;
-  int64_t size;
-  std::string path;
-};
+// Runs the thread, drawing the progress and taking Ctrl+C while it works.
+void RunThread(TKarvexThread& thread, ConsoleSplitView& view) {
+  std::mutex mutex;
+  std::condition_variable ended;
+  bool done = false;
+  thread.OnEnd = [&] {
+    std::lock_guard<std::mutex> lock(mutex);
+    done = true;
+    ended.notify_all();
+  };
+  CatchInterrupt();
+  thread.Start();
+  std::unique_lock<std::mutex> lock(mutex);
+  while (!ended.wait_for(lock, std::chrono::milliseconds(250), [&] { return done; })) {
+    lock.unlock();
+    if (TakeInterrupt()) view.AskToCancel(thread);
+    view.DrawProgress(thread);
+    lock.lock();
+  }
+  lock.unlock();
+  thread.Join();
+  view.EraseProgress();
+}
+
+// The run's log: headings and problems marked, details indented.
+void PrintLog(const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) {
+    const std::string code = GetField(line, 1, '|');
+    const std::string text = line.size() > code.size() ? line.substr(code.size() + 1) : std::string();
+    if (line.empty()) std::printf("\n");
+    else if (code == "1") std::printf("== %s\n", text.c_str());
+    else if (code == "2") std::printf("ERROR: %s\n", text.c_str());
+    else std::printf("   %s\n", text.c_str());
+  }
+}
+
+// The pieces in piece order (piece 1 is written last).
+void PrintPieces(const TKarvexThread& thread) {
+  std::vector<std::string> records = thread.PieceRecords;
+  if (!records.empty()) std::rotate(records.begin(), records.end() - 1, records.end());
+  std::printf("%d piece(s) written to %s\n", thread.Engine.PiecesWritten, thread.Engine.DestFolder.c_str());
+  for (const std::string& record : records)
+    std::printf("  %s  (%s bytes of the original)\n", GetField(record, 3, '|').c_str(),
+                GetField(record, 2, '|').c_str());
+}
 
 }  // namespace
 
 int RunSplit(int argc, char** argv) {
   const SplitOptions options = ParseSplitOptions(argc, argv);
-  TMoteurKarvex engine;
-  std::vector<std::string> listed;
-  std::vector<PieceLine> pieces;
+  ConsoleSplitView view(!options.quiet && isatty(STDOUT_FILENO) == 1);
+  TKarvexThread thread(&view);
   try {
-    Configure(options, engine, listed);
-    engine.OnPieceDone = [&](int n) { pieces.push_back({n, engine.CurrentPieceSize, engine.PiecePath}); };
-    if (!engine.Split()) {
-      std::cerr << "karvex: Splitting process aborted by user\n";
-      return 1;
-    }
+    Configure(options, thread);
   } catch (const std::exception& e) {
     std::cerr << "karvex: " << e.what() << "\n";
     return 1;
   }
-  if (!options.quiet) {
-    // Piece 1 is written last; list the set in piece order.
-    std::rotate(pieces.begin(), pieces.end() - 1, pieces.end());
-    std::printf("%d piece(s) written to %s\n", engine.PiecesWritten, engine.DestFolder.c_str());
-    for (const auto& p : pieces)
-      std::printf("  %s  (%lld bytes of the original)\n", p.path.c_str(), static_cast<long long>(p.size));
+  RunThread(thread, view);
+  if (!options.quiet) PrintLog(thread.LogLines);
+  if (thread.Outcome != "Successful") {
+    std::cerr << "karvex: " << thread.Outcome << "\n";
+    return 1;
   }
+  if (!options.quiet) PrintPieces(thread);
   return 0;
 }
 

@@ -97,7 +97,7 @@ SplitOptions ParseSplitOptions(int argc, char** argv) {
       case kId: options.uniqueId = arg; break;
       case kFirstReserve: options.firstReserve = ParseBytes(arg, "reserve"); break;
       case kReserve: options.otherReserve = ParseBytes(arg, "reserve"); break;
-      case kNoSfu: break;  // the SFU program is not written by this version
+      case kNoSfu: options.noSfu = true; break;
       case ':': throw UsageError(std::string("option needs a value: ") + argv[optind - 1]);
       default: throw UsageError(std::string("unknown option: ") + argv[optind - 1]);
     }

@@ -23,6 +23,7 @@ struct SplitOptions {
   std::string title, author, description, uniqueId;
   int64_t firstReserve = 0;
   int64_t otherReserve = 0;
+  bool noSfu = false;
   bool quiet = false;
 };
 
