@@ -4,7 +4,9 @@
 #include <cstring>
 #include <iostream>
 
+#include "cli/inspect_command.h"
 #include "cli/split_command.h"
+#include "cli/unite_command.h"
 #include "cli/usage.h"
 #include "cli/usage_error.h"
 
@@ -23,6 +25,9 @@ int main(int argc, char** argv) {
   }
   try {
     if (command == "split") return RunSplit(argc - 1, argv + 1);
+    if (command == "unite") return RunUnite(argc - 1, argv + 1);
+    if (command == "verify") return RunVerify(argc - 1, argv + 1);
+    if (command == "inspect") return RunInspect(argc - 1, argv + 1);
     throw UsageError("unknown command: " + command);
   } catch (const UsageError& e) {
     std::cerr << "karvex: " << e.what() << "\nTry 'karvex --help'.\n";

@@ -4,6 +4,9 @@ namespace kvx::cli {
 
 const char* const kUsage =
     "Usage: karvex split SOURCE [options]\n"
+    "       karvex unite FIRST_PIECE [-o OUTPUT] [--force]\n"
+    "       karvex verify FIRST_PIECE\n"
+    "       karvex inspect FILE\n"
     "\n"
     "Splits SOURCE into numbered piece files, each ending with a record that lets the set be\n"
     "checked and joined again. Piece 1 is written last.\n"
@@ -32,6 +35,20 @@ const char* const kUsage =
     "      --no-sfu            write no self-uniting program\n"
     "  -q, --quiet             print nothing but errors\n"
     "\n"
-    "Exit status: 0 when every piece was written, 1 on any failure, 2 on a usage error.\n";
+    "  Ctrl+C asks whether to stop; pieces written so far stay on disk.\n"
+    "\n"
+    "unite   rebuilds the original from its pieces, found beside the first piece by the name mask\n"
+    "        stored in it, checking every piece's number, offset, size and running CRC-32.\n"
+    "  -o, --output OUTPUT     the restored file, or a folder for it (default: the current folder);\n"
+    "                          in a folder the file takes the original's name, without any folder part\n"
+    "      --force             replace an existing output file\n"
+    "        With a terminal, a missing or wrong piece and every failed check are asked about;\n"
+    "        without one, a missing or wrong piece stops the unite and failed checks are logged.\n"
+    "verify  walks the set as unite does without writing: one line per piece, then the result.\n"
+    "inspect prints what the record at the end of FILE says about its set.\n"
+    "\n"
+    "Exit status: 0 on success (split: every piece written; unite: the restored file identical to the\n"
+    "original by size and CRC; verify: the whole set intact; inspect: FILE is a piece), 1 on any\n"
+    "failure, 2 on a usage error.\n";
 
 }  // namespace kvx::cli
