@@ -45,6 +45,7 @@ std::vector<Candidate> Candidates() {
                                  {"slicing-by-8", kvx::crc32_impl::BySlicing}};
 #if KVX_CRC32_CLMUL
   if (kvx::crc32_impl::ClmulAvailable()) list.push_back({"clmul", kvx::crc32_impl::ByClmul});
+  if (kvx::crc32_impl::ClmulAvx512Available()) list.push_back({"clmul-avx512", kvx::crc32_impl::ByClmulAvx512});
 #endif
   list.push_back({"UpdateCrcLong", ByUpdateCrcLong});
   list.push_back({"zlib crc32", ByZlib});

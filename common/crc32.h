@@ -9,6 +9,8 @@ namespace kvx {
 class TMemoryStream;
 
 constexpr uint32_t CrcInit = 0xFFFFFFFF;
+// The polynomial, reflected: bit 31 - i holds the coefficient of x^i (x^32 implied).
+constexpr uint32_t CrcPolynomial = 0xEDB88320;
 
 // Entry i is i put through eight rounds of the reflected polynomial.
 extern const uint32_t CrcTable[256];
@@ -29,10 +31,14 @@ uint32_t BySlicing(const uint8_t* data, size_t length, uint32_t crc);
 
 // True when the CPU has carry-less multiplication (PCLMULQDQ) and SSE4.1.
 bool ClmulAvailable();
+// True when it also has it on 512-bit registers (VPCLMULQDQ, AVX-512F) and the system saves them.
+bool ClmulAvx512Available();
 #if defined(__x86_64__) || defined(__i386__)
 #define KVX_CRC32_CLMUL 1
-// Folds 64-byte blocks with carry-less multiplication. REQUIRES: ClmulAvailable().
+// Folds 64-byte blocks (4 x 128 bits) by carry-less multiplication. REQUIRES: ClmulAvailable().
 uint32_t ByClmul(const uint8_t* data, size_t length, uint32_t crc);
+// The same on 256-byte blocks (4 x 512 bits). REQUIRES: ClmulAvx512Available().
+uint32_t ByClmulAvx512(const uint8_t* data, size_t length, uint32_t crc);
 #endif
 }  // namespace crc32_impl
 

@@ -43,24 +43,25 @@ struct Implementation {
   uint32_t (*update)(const uint8_t*, size_t, uint32_t);
 };
 
-// Every path checked against the byte table, the carry-less one where this CPU has it.
+// Every path checked against the byte table, the carry-less ones where this CPU has them.
 std::vector<Implementation> FastImplementations() {
   std::vector<Implementation> list = {
       {"slicing", crc32_impl::BySlicing},
       {"UpdateCrcLong", [](const uint8_t* d, size_t n, uint32_t c) { return UpdateCrcLong(d, n, c); }}};
 #if KVX_CRC32_CLMUL
   if (crc32_impl::ClmulAvailable()) list.push_back({"clmul", crc32_impl::ByClmul});
+  if (crc32_impl::ClmulAvx512Available()) list.push_back({"clmul-avx512", crc32_impl::ByClmulAvx512});
 #endif
   return list;
 }
 
 TEST(Crc32, EveryImplementationGivesTheSameRegister) {
   const auto bytes = test::PatternBytes(300000, 7);
-  // Every short length (the carry-less path starts at 64 bytes and folds 16 at a time), then
-  // lengths around multiples of the 64-byte block, then large ones.
+  // Every short length (the carry-less paths start at 64 and 256 bytes and end folding 16 bytes
+  // at a time), then lengths around multiples of their blocks, then large ones.
   std::vector<size_t> lengths;
-  for (size_t n = 0; n <= 300; ++n) lengths.push_back(n);
-  for (size_t n : {511, 512, 513, 1023, 1024, 1025, 4097, 65535, 65536, 65537, 299990}) lengths.push_back(n);
+  for (size_t n = 0; n <= 600; ++n) lengths.push_back(n);
+  for (size_t n : {1023, 1024, 1025, 4097, 65535, 65536, 65537, 299990}) lengths.push_back(n);
   const auto implementations = FastImplementations();
   for (size_t length : lengths) {
     for (size_t offset : {0, 1, 3, 8}) {  // odd offsets: unaligned loads
