@@ -106,7 +106,7 @@ KVX_CLMUL inline uint32_t Finish(__m128i x0, __m128i x1, __m128i x2, __m128i x3,
   return crc32_impl::ByTable(data, length, Reduce(block));
 }
 
-// Four blocks carried forward by one distance (GCC 12 warns on its own broadcast intrinsic).
+// The constants for four blocks at once, set by hand: GCC 12 warns inside its broadcast intrinsic.
 KVX_CLMUL_AVX512 inline __m512i Constants4(uint64_t low, uint64_t high) {
   const auto l = static_cast<long long>(low), h = static_cast<long long>(high);
   return _mm512_set_epi64(h, l, h, l, h, l, h, l);
