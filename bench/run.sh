@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds what is missing, then measures in one run: split throughput of karvex against GNU split
-# on a 1 GiB file, karvex's peak memory, and CRC-32 throughput against zlib. Exits with 1 when a
-# target is missed: split at least 0.9 times as fast as GNU split, CRC-32 at least twice zlib's.
+# on a 1 GiB file, unite and verify throughput against cat joining GNU split's pieces, karvex's
+# peak memory, and CRC-32 throughput against zlib. Exits with 1 when a target is missed: split at
+# least 0.9 times as fast as GNU split, unite at least 0.9 times as fast as cat, verify at least
+# as fast as unite, CRC-32 at least twice zlib's.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/build.sh"
@@ -11,10 +13,11 @@ karvex=$dist_bin/karvex
 
 size=$((1 << 30))
 runs=7
-# A RAM folder keeps the disk out of the comparison. It must hold the file and one set of pieces.
+# A RAM folder keeps the disk out of the comparison. It must hold three copies of the file: two
+# sets of pieces and a joined file, or the file and a set.
 base=/tmp
 shm_free=$(df --output=avail -B1 /dev/shm 2>/dev/null | tail -n 1 || true)
-[ "${shm_free:-0}" -ge $((2 * size + (256 << 20))) ] 2>/dev/null && base=/dev/shm
+[ "${shm_free:-0}" -ge $((3 * size + (256 << 20))) ] 2>/dev/null && base=/dev/shm
 work=$(mktemp -d "$base/karvex-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
@@ -61,12 +64,56 @@ printf 'karvex / split, median of the run-by-run ratios: %.3f (required: at leas
 
 # The same split of a 16 times smaller file into as many pieces shows that memory does not grow.
 timed small "$karvex" split "$work/chunk" -d "$work/pieces" -s 6400KB -q --no-sfu >/dev/null
+
+# Joining: karvex unite (and verify, which reads the same without writing) on karvex's pieces
+# against cat on GNU split's pieces of the same file, each writing into the same RAM folder.
+mkdir "$work/kset" "$work/gset"
+"$karvex" split "$work/source" -d "$work/kset" -s 100MB -q --no-sfu
+split -b 100M "$work/source" "$work/gset/piece."
 rm -rf "$work/pieces" "$work/source"
-printf 'karvex max RSS: %d KiB for the 1 GiB file, %d KiB for a 64 MiB file\n' \
-  "$karvex_rss" "$(max_rss_kib "$work/small.time")"
+karvex_unite=("$karvex" unite "$work/kset/disk1.kxd" -o "$work/joined" --force)
+karvex_verify=("$karvex" verify "$work/kset/disk1.kxd")
+cat_join=(sh -c 'cat "$1"/piece.* >"$2"' cat "$work/gset" "$work/joined")
+
+echo
+echo "Joining the same 1 GiB file from pieces of 100 MiB, $runs runs of each, alternating:"
+unite_times=() cat_times=() verify_times=() join_ratios=() verify_ratios=() unite_rss=0
+for run in $(seq "$runs"); do
+  rm -f "$work/joined"
+  u=$(timed unite "${karvex_unite[@]}")
+  rss=$(max_rss_kib "$work/unite.time")
+  [ "$rss" -gt "$unite_rss" ] && unite_rss=$rss
+  rm -f "$work/joined"
+  c=$(timed cat "${cat_join[@]}")
+  v=$(timed verify "${karvex_verify[@]}")
+  unite_times+=("$u") cat_times+=("$c") verify_times+=("$v")
+  join_ratios+=("$(awk -v u="$u" -v c="$c" 'BEGIN { print c / u }')")
+  verify_ratios+=("$(awk -v u="$u" -v v="$v" 'BEGIN { print u / v }')")
+  awk -v r="$run" -v u="$u" -v c="$c" -v v="$v" -v n="$size" 'BEGIN {
+    printf "  run %d: unite %7.0f MB/s, cat %7.0f MB/s, verify %7.0f MB/s\n", r, n / u * 1000, n / c * 1000, n / v * 1000 }'
+done
+rm -f "$work/joined"
+mbs() { printf '%s\n' "$@" | median | awk -v n="$size" '{ print n / $1 * 1000 }'; }
+join_ratio=$(printf '%s\n' "${join_ratios[@]}" | median)
+verify_ratio=$(printf '%s\n' "${verify_ratios[@]}" | median)
+unite_ok=$(awk -v r="$join_ratio" 'BEGIN { print (r >= 0.9) ? "ok" : "FAILED" }')
+verify_ok=$(awk -v r="$verify_ratio" 'BEGIN { print (r >= 1.0) ? "ok" : "FAILED" }')
+printf 'Median: karvex unite %.0f MB/s, cat %.0f MB/s, karvex verify %.0f MB/s\n' \
+  "$(mbs "${unite_times[@]}")" "$(mbs "${cat_times[@]}")" "$(mbs "${verify_times[@]}")"
+printf 'unite / cat, median of the run-by-run ratios: %.3f (required: at least 0.9) %s\n' "$join_ratio" "$unite_ok"
+printf 'verify / unite, median of the run-by-run ratios: %.3f (required: at least 1) %s\n' "$verify_ratio" "$verify_ok"
+
+# Uniting a set of the 64 MiB file: memory stays the same whatever the size.
+rm -rf "$work/kset" "$work/gset"
+mkdir "$work/kset"
+"$karvex" split "$work/chunk" -d "$work/kset" -s 6400KB -q --no-sfu
+timed small-unite "$karvex" unite "$work/kset/disk1.kxd" -o "$work/joined" --force >/dev/null
+rm -rf "$work/kset" "$work/joined"
+printf 'karvex max RSS: split %d KiB for the 1 GiB file, %d KiB for a 64 MiB file; unite %d KiB and %d KiB\n' \
+  "$karvex_rss" "$(max_rss_kib "$work/small.time")" "$unite_rss" "$(max_rss_kib "$work/small-unite.time")"
 
 echo
 crc_ok=ok
 "$build_root/host/bench/crc_bench" 256 5 || crc_ok=FAILED
 
-[ "$split_ok" = ok ] && [ "$crc_ok" = ok ]
+[ "$split_ok" = ok ] && [ "$unite_ok" = ok ] && [ "$verify_ok" = ok ] && [ "$crc_ok" = ok ]
