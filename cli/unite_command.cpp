@@ -13,8 +13,8 @@
 #include "common/os/os.h"
 #include "common/paths.h"
 #include "sfu/runtime/output_name.h"
+#include "sfu/runtime/text_args.h"
 #include "sfu/runtime/unite_engine.h"
-#include "sfu/shared/sfu_language.h"
 
 namespace kvx::cli {
 
@@ -44,15 +44,6 @@ UniteOptions ParseUniteOptions(int argc, char** argv, bool withOutput) {
   if (optind != argc - 1) throw UsageError("expected one first piece file");
   options.firstPiece = argv[optind];
   return options;
-}
-
-TSfuLanguage EnglishTexts() {
-  std::vector<std::string> lines = SplitAnsiLines(DefaultLanguageFile());
-  RemoveCommentLines(lines);
-  const std::string resource = LanguageResource(lines);
-  TSfuLanguage texts;
-  texts.Load(resource.data(), resource.size());
-  return texts;
 }
 
 std::string CurrentFolder() {

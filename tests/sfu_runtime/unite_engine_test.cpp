@@ -16,6 +16,7 @@
 #include "common/os/os.h"
 #include "common/paths.h"
 #include "engine/karvex_thread.h"
+#include "sfu/runtime/text_args.h"
 #include "support/fake_split_view.h"
 #include "support/temp_dir.h"
 
@@ -25,13 +26,10 @@ namespace {
 using ::testing::Contains;
 using ::testing::HasSubstr;
 
-TSfuLanguage English() {
-  std::vector<std::string> lines = SplitAnsiLines(DefaultLanguageFile());
-  RemoveCommentLines(lines);
-  const std::string resource = LanguageResource(lines);
-  TSfuLanguage texts;
-  texts.Load(resource.data(), resource.size());
-  return texts;
+void FlipByte(const std::string& path, size_t at) {
+  std::vector<uint8_t> bytes = test::ReadAll(path);
+  bytes[at] ^= 0x40;
+  test::WriteAll(path, bytes);
 }
 
 struct Box {
@@ -81,7 +79,7 @@ class FakeUniteView : public IUniteView {
 
 class UniteEngineTest : public ::testing::Test {
  public:
-  UniteEngineTest() : texts(English()) {}
+  UniteEngineTest() : texts(EnglishTexts()) {}
 
   // Splits a pattern of `size` bytes; configure sets the engine and thread up.
   void Split(size_t size, const std::function<void(TKarvexThread&)>& configure = nullptr) {
@@ -272,11 +270,7 @@ TEST_F(UniteEngineTest, IgnoringPieceTwoOfThree) {
 
 TEST_F(UniteEngineTest, WarningsDisabledAfterYesAreLoggedButNotAsked) {
   Split(2000000);
-  for (int n : {2, 4}) {
-    std::vector<uint8_t> bytes = test::ReadAll(PiecePath(n));
-    bytes[10] ^= 0x40;
-    test::WriteAll(PiecePath(n), bytes);
-  }
+  for (int n : {2, 4}) FlipByte(PiecePath(n), 10);
   view.boxAnswers = {brYes};
   EXPECT_FALSE(Unite());
   // One CRC question (piece 2), then none although pieces 3 to 5 all fail the running CRC.
@@ -286,9 +280,7 @@ TEST_F(UniteEngineTest, WarningsDisabledAfterYesAreLoggedButNotAsked) {
 
 TEST_F(UniteEngineTest, NoAnswerKeepsAskingAndCancelAborts) {
   Split(1000000);
-  std::vector<uint8_t> bytes = test::ReadAll(PiecePath(2));
-  bytes[0] ^= 1;
-  test::WriteAll(PiecePath(2), bytes);
+  FlipByte(PiecePath(2), 0);
   view.boxAnswers = {brNo, brCancel, brYes};
   EXPECT_FALSE(Unite());
   EXPECT_EQ(view.boxes[0].caption, T(39));
@@ -348,20 +340,8 @@ TEST_F(UniteEngineTest, DamagedSetsAreReported) {
     std::string expectedLog;
   };
   const Damage cases[] = {
-      {"flipped byte in piece 1",
-       [](UniteEngineTest& t) {
-         auto b = test::ReadAll(t.PiecePath(1));
-         b[12345] ^= 0x80;
-         test::WriteAll(t.PiecePath(1), b);
-       },
-       T(45)},
-      {"flipped byte in the last piece",
-       [](UniteEngineTest& t) {
-         auto b = test::ReadAll(t.PiecePath(3));
-         b[0] ^= 0x01;
-         test::WriteAll(t.PiecePath(3), b);
-       },
-       T(45)},
+      {"flipped byte in piece 1", [](UniteEngineTest& t) { FlipByte(t.PiecePath(1), 12345); }, T(45)},
+      {"flipped byte in the last piece", [](UniteEngineTest& t) { FlipByte(t.PiecePath(3), 0); }, T(45)},
       {"truncated piece", [](UniteEngineTest& t) { std::filesystem::resize_file(t.PiecePath(2), 400000); }, T(26).substr(0, 30)},
       {"missing piece", [](UniteEngineTest& t) { std::filesystem::remove(t.PiecePath(3)); }, T(64)},
       {"swapped pair",
