@@ -11,7 +11,7 @@ int64_t FolderFreeSpace(const std::string& folder);
 // Free and total bytes of the drive of a path; -1 when the query fails.
 int64_t DriveFreeSpace(const std::string& path);
 int64_t DriveTotalSpace(const std::string& path);
-// True when the path lies on a removable drive (never outside Windows).
+// True when the path lies on a removable drive (on Linux: a disk the kernel marks removable).
 bool IsRemovableDrive(const std::string& path);
 
 }  // namespace kvx

@@ -49,6 +49,11 @@ bool DirectoryExists(const std::string& path) noexcept;
 // Creates the folder and any missing parents; true when the folder exists afterwards.
 bool ForceDirectories(const std::string& path) noexcept;
 bool RemoveFile(const std::string& path) noexcept;
+// Puts the file at from in the place of the file at to, in one step: a reader sees either the
+// old file or the new one, never a mix. Both must be on the same volume. Raises EOSError.
+void MoveFileOver(const std::string& from, const std::string& to);
+// Makes what was written to the file reach the disk. Raises EOSError.
+void FlushFile(FileHandle file);
 
 // Bytes free for the current user on the volume holding path. Raises EOSError.
 int64_t FreeBytesAvailable(const std::string& path);

@@ -6,6 +6,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <sys/sysmacros.h>
 #include <sys/time.h>
 #include <time.h>
 #include <unistd.h>
@@ -238,6 +239,14 @@ bool ForceDirectories(const std::string& path) noexcept {
 
 bool RemoveFile(const std::string& path) noexcept { return ::unlink(path.c_str()) == 0; }
 
+void MoveFileOver(const std::string& from, const std::string& to) {
+  if (::rename(from.c_str(), to.c_str()) != 0) RaiseErrno();
+}
+
+void FlushFile(FileHandle file) {
+  if (fsync(static_cast<int>(file)) != 0) RaiseErrno();
+}
+
 int64_t FreeBytesAvailable(const std::string& path) {
   struct statvfs vfs;
   if (statvfs(path.c_str(), &vfs) != 0) RaiseErrno();
@@ -256,7 +265,27 @@ int64_t DriveTotalBytes(const std::string& path) noexcept {
   return static_cast<int64_t>(vfs.f_blocks) * static_cast<int64_t>(vfs.f_frsize);
 }
 
-bool IsRemovableDrive(const std::string&) noexcept { return false; }
+bool IsRemovableDrive(const std::string& path) noexcept {
+  // The kernel marks a removable disk in /sys; a partition's own folder has no mark, its
+  // disk's folder (the parent) has.
+  std::string probe = path.empty() ? "." : path;
+  struct stat st;
+  while (stat(probe.c_str(), &st) != 0) {
+    const std::string parent = ExtractFileDir(probe);
+    if (parent.empty() || parent == probe) return false;
+    probe = parent;
+  }
+  const std::string device = "/sys/dev/block/" + std::to_string(major(st.st_dev)) + ":" + std::to_string(minor(st.st_dev));
+  for (const char* mark : {"/removable", "/../removable"}) {
+    char flag = 0;
+    const int fd = ::open((device + mark).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) continue;
+    const bool read = ::read(fd, &flag, 1) == 1;
+    ::close(fd);
+    if (read) return flag == '1';
+  }
+  return false;
+}
 
 std::string SystemErrorText(uint32_t code) {
   // The texts Windows gives for the codes this backend produces.

@@ -172,6 +172,16 @@ bool ForceDirectories(const std::string& path) noexcept {
 
 bool RemoveFile(const std::string& path) noexcept { return DeleteFileW(win32::Widen(path).c_str()) != 0; }
 
+void MoveFileOver(const std::string& from, const std::string& to) {
+  if (!MoveFileExW(win32::Widen(from).c_str(), win32::Widen(to).c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    RaiseLastError();
+}
+
+void FlushFile(FileHandle file) {
+  if (!FlushFileBuffers(H(file))) RaiseLastError();
+}
+
 int64_t FreeBytesAvailable(const std::string& path) {
   ULARGE_INTEGER available, total, free;
   if (!GetDiskFreeSpaceExW(win32::Widen(path).c_str(), &available, &total, &free)) RaiseLastError();
