@@ -45,6 +45,9 @@ uint32_t FileAttributesOf(const std::string& path) noexcept;
 bool SetAttributesOf(const std::string& path, uint32_t attributes) noexcept;
 
 bool FileExists(const std::string& path) noexcept;
+// Size of the file at path from its folder entry (so a file another program holds still has
+// one); -1 when it cannot be read.
+int64_t FileSizeOf(const std::string& path) noexcept;
 bool DirectoryExists(const std::string& path) noexcept;
 // Creates the folder and any missing parents; true when the folder exists afterwards.
 bool ForceDirectories(const std::string& path) noexcept;

@@ -224,6 +224,12 @@ bool FileExists(const std::string& path) noexcept {
   return stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
+int64_t FileSizeOf(const std::string& path) noexcept {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return -1;
+  return static_cast<int64_t>(st.st_size);
+}
+
 bool DirectoryExists(const std::string& path) noexcept {
   struct stat st;
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
