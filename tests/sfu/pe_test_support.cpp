@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "common/byte_io.h"
+#include "common/errors.h"
 #include "sfu/builder/pe_image.h"
+#include "sfu/shared/core_unpacker.h"
 #include "test_images.h"
 
 namespace kvx::test {
@@ -73,6 +75,28 @@ void ExpectSoundLayout(const std::vector<uint8_t>& bytes) {
     for (const TPeSection& s : sections) found |= s.Name == ".reloc" && s.VirtualAddress == relocs;
     EXPECT_TRUE(found) << "the base relocations are not at the start of .reloc";
   }
+}
+
+std::string ErrorOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const EKarvexError& e) {
+    return e.what();
+  }
+  return "no error";
+}
+
+namespace {
+bool AppendTo(void* context, const uint8_t* data, size_t size) {
+  auto* out = static_cast<std::vector<uint8_t>*>(context);
+  out->insert(out->end(), data, data + size);
+  return true;
+}
+}  // namespace
+
+bool UnpackToMemory(const std::vector<uint8_t>& packed, std::vector<uint8_t>& image) {
+  image.clear();
+  return UnpackCore(packed.data(), packed.size(), AppendTo, &image);
 }
 
 }  // namespace kvx::test

@@ -1,7 +1,8 @@
 #pragma once
-// Helpers of the PE tests: the stubs this build carries, icon files, and checks of the layout
-// rules the Windows loader holds an image to.
+// Helpers of the SFU tests: the stubs this build carries, icon files, checks of the layout rules
+// the Windows loader holds an image to, error texts and unpacking.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,5 +16,10 @@ std::vector<uint8_t> MakeIcoFile(const std::vector<int>& sizes, uint32_t colour)
 // data inside the file and aligned, SizeOfImage covering the sections, the resource directory
 // at the start of its section, the base relocations at the start of theirs, checksum 0.
 void ExpectSoundLayout(const std::vector<uint8_t>& image);
+
+// The message of the EKarvexError that action raises, or "no error".
+std::string ErrorOf(const std::function<void()>& action);
+// Unpacks a packed core as the loader stub does; false when the stub would refuse it.
+bool UnpackToMemory(const std::vector<uint8_t>& packed, std::vector<uint8_t>& image);
 
 }  // namespace kvx::test

@@ -31,15 +31,6 @@ size_t CountOfType(const TResourceEditor& editor, uint16_t type) {
                                            [&](const TResource& r) { return r.Type == TResId::Number(type); }));
 }
 
-std::string ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EKarvexError& e) {
-    return e.what();
-  }
-  return "no error";
-}
-
 // Each loader stub of the build: the x86-64 test build's, and the shipped 32-bit one on the host.
 class StubEditing : public ::testing::TestWithParam<std::string> {
  protected:
@@ -217,7 +208,7 @@ TEST_P(StubEditing, SectionThatCannotMoveStopsTheGrowth) {
   TResourceEditor editor(stub);
   EXPECT_EQ(editor.Save().size(), stub.size());  // what fits stays in place
   editor.ReplaceData(*editor.FindFirst(rtRcData, "ENG"), test::PatternBytes(100000));
-  EXPECT_EQ(ErrorOf([&] { editor.Save(); }),
+  EXPECT_EQ(test::ErrorOf([&] { editor.Save(); }),
             "The resource section cannot grow: section \".reloc\" follows it and cannot move");
 }
 
@@ -245,7 +236,7 @@ TEST_P(StubEditing, DamagedImagesAreRefusedWithClearErrors) {
        [&] { Bytes b = stub; PutU32(&b[directoryCountAt + 4 + 16], GetU32(&b[directoryCountAt + 4 + 16]) + 8); return b; }(),
        "The executable image is damaged: the resource directory does not start a section"},
   };
-  for (const auto& c : cases) EXPECT_EQ(ErrorOf([&] { TResourceEditor editor(c.image); }), c.error) << c.what;
+  for (const auto& c : cases) EXPECT_EQ(test::ErrorOf([&] { TResourceEditor editor(c.image); }), c.error) << c.what;
 }
 
 TEST(ResourceEditor, ReportsTheMissingResourcesOfTheFixtures) {
@@ -283,7 +274,7 @@ TEST(IconFile, DamagedIconFilesAreRefused) {
       {"offset wraps", [&] { Bytes b = good; PutU32(&b[6 + 12], 0xFFFFFFF0u); return b; }(),
        "The icon file is truncated or damaged"},
   };
-  for (const auto& c : cases) EXPECT_EQ(ErrorOf([&] { ParseIcoFile(c.ico); }), c.error) << c.what;
+  for (const auto& c : cases) EXPECT_EQ(test::ErrorOf([&] { ParseIcoFile(c.ico); }), c.error) << c.what;
 }
 
 TEST(IconFile, GroupEntriesFillInPlanesAndBitCount) {
@@ -312,7 +303,7 @@ TEST(VersionInfo, DamagedResourcesAreRefused) {
       {"too short a node", {4, 0, 0, 0}, "The version information resource is damaged: a node is too short"},
       {"other root", {10, 0, 0, 0, 0, 0, 'X', 0, 0, 0}, "The version information resource is damaged: the root is not VS_VERSION_INFO"},
   };
-  for (const auto& c : cases) EXPECT_EQ(ErrorOf([&] { TVersionInfo info(c.data); }), c.error) << c.what;
+  for (const auto& c : cases) EXPECT_EQ(test::ErrorOf([&] { TVersionInfo info(c.data); }), c.error) << c.what;
 }
 
 }  // namespace
