@@ -5,6 +5,8 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <linux/magic.h>
+#include <sys/statfs.h>
 #include <sys/statvfs.h>
 #include <sys/sysmacros.h>
 #include <sys/time.h>
@@ -96,6 +98,22 @@ bool StatVolume(const std::string& path, struct statvfs& out) {
   return true;
 }
 
+// Claims the blocks of a file growing from `from` to `to` bytes, so that a volume that cannot
+// hold it fails now rather than in the middle of the copy.
+void ReserveBlocks(int fd, int64_t from, int64_t to) {
+  struct statfs volume;
+  if (fstatfs(fd, &volume) == 0 && volume.f_type == TMPFS_MAGIC) {
+    // Reserving memory-backed pages zero-fills them only for the copy to overwrite them: a
+    // free-space check fails a full volume just as early at no cost.
+    const auto available = static_cast<int64_t>(volume.f_bavail) * static_cast<int64_t>(volume.f_bsize);
+    if (available < to - from) throw EOSError(kErrorDiskFull);
+    return;
+  }
+  const int error = posix_fallocate(fd, 0, to);
+  // File systems without block reservation fall back to a plain length change.
+  if (error != 0 && error != EOPNOTSUPP && error != EINVAL) throw EOSError(Win32CodeOf(error));
+}
+
 }  // namespace
 
 char PathSeparator() { return '/'; }
@@ -176,11 +194,8 @@ int64_t FileSize(FileHandle file) {
 void SetEndOfFile(FileHandle file) {
   const int fd = static_cast<int>(file);
   const int64_t at = FilePosition(file);
-  if (at > FileSize(file)) {
-    const int error = posix_fallocate(fd, 0, at);
-    // File systems without block reservation fall back to a plain length change.
-    if (error != 0 && error != EOPNOTSUPP && error != EINVAL) throw EOSError(Win32CodeOf(error));
-  }
+  const int64_t size = FileSize(file);
+  if (at > size) ReserveBlocks(fd, size, at);
   if (ftruncate(fd, at) != 0) RaiseErrno();
 }
 

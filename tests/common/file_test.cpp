@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include "common/disk.h"
 #include "common/errors.h"
@@ -116,3 +120,26 @@ TEST(Disk, FreeSpaceOfAFolder) {
 
 }  // namespace
 }  // namespace kvx
+
+#ifndef _WIN32
+namespace kvx {
+namespace {
+
+// On a memory-backed volume pre-sizing checks the free space instead of zero-filling pages.
+TEST(TFile, PreSizingBeyondAMemoryVolumeFails) {
+  if (!os::DirectoryExists("/dev/shm")) GTEST_SKIP() << "no /dev/shm";
+  const std::string path = "/dev/shm/kvx-presize-" + std::to_string(::getpid());
+  {
+    TFile f(path, cmCreateAlways, amWrite, smExclusive);
+    f.Seek(0, int64_t{1} << 40);
+    EXPECT_EQ(CodeOf([&] { f.Truncate(); }), kErrorDiskFull);
+    f.SeekStart(100000);
+    f.Truncate();
+    EXPECT_EQ(f.Size(), 100000);
+  }
+  os::RemoveFile(path);
+}
+
+}  // namespace
+}  // namespace kvx
+#endif
