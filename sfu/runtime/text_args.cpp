@@ -2,15 +2,6 @@
 
 namespace kvx {
 
-TSfuLanguage EnglishTexts() {
-  std::vector<std::string> lines = SplitAnsiLines(DefaultLanguageFile());
-  RemoveCommentLines(lines);
-  const std::string resource = LanguageResource(lines);
-  TSfuLanguage texts;
-  texts.Load(resource.data(), resource.size());
-  return texts;
-}
-
 std::string FillText(const std::string& text, std::initializer_list<std::string> args) {
   std::string out;
   auto next = args.begin();

@@ -10,7 +10,8 @@
 
 namespace kvx {
 
-// The default English texts, loaded as the SFU program loads its "LNG" resource.
+// The default English texts, loaded as the SFU program loads its "LNG" resource (defined in
+// english_texts.cpp, so that what uses only FillText does not carry them).
 TSfuLanguage EnglishTexts();
 
 std::string FillText(const std::string& text, std::initializer_list<std::string> args);
