@@ -58,6 +58,10 @@ class TreeReader {
   void ForEachEntry(uint32_t at, Visit visit) {
     const uint64_t count = uint64_t{bytes_.U16(uint64_t{at} + 12)} + bytes_.U16(uint64_t{at} + 14);
     bytes_.Require(uint64_t{at} + kDirectorySize, count * kEntrySize);
+    // A sound tree visits each of its entries once; a crafted one whose directories share
+    // their entries would otherwise be walked billions of times.
+    visited_ += count;
+    if (visited_ * kEntrySize > bytes_.Size()) bytes_.Fail("too many entries");
     for (uint64_t i = 0; i < count; ++i) {
       const uint64_t entry = uint64_t{at} + kDirectorySize + i * kEntrySize;
       visit(bytes_.U32(entry), bytes_.U32(entry + 4));
@@ -81,9 +85,6 @@ class TreeReader {
   }
 
   void ReadData(const TResId& type, const TResId& name, uint16_t language, uint32_t at) {
-    // A sound tree has one 16-byte data entry per resource and each resource's own bytes; the
-    // limits stop a crafted tree whose entries all point at the same data.
-    if ((resources_.size() + 1) * kDataEntrySize > bytes_.Size()) bytes_.Fail("too many entries");
     TResource r;
     r.Type = type;
     r.Name = name;
@@ -91,6 +92,7 @@ class TreeReader {
     const uint32_t rva = bytes_.U32(at);
     const uint32_t size = bytes_.U32(uint64_t{at} + 4);
     r.CodePage = bytes_.U32(uint64_t{at} + 8);
+    // Each resource has bytes of its own: more than the image holds means shared data.
     if (size > dataBudget_) bytes_.Fail("the resources are larger than the image");
     dataBudget_ -= size;
     r.Data = readRva_(rva, size);
@@ -100,6 +102,7 @@ class TreeReader {
   TBoundedBytes bytes_;
   const RvaReader& readRva_;
   uint64_t dataBudget_;
+  uint64_t visited_ = 0;
   std::vector<TResource> resources_;
 };
 

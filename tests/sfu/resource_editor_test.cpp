@@ -40,6 +40,8 @@ GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(StubEditing);
 INSTANTIATE_TEST_SUITE_P(Stubs, StubEditing, ::testing::ValuesIn(test::StubImageNames()),
                          [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
 
+TEST_P(StubEditing, StubStaysUnder64KiB) { EXPECT_LT(Stub().size(), 65536u); }
+
 TEST_P(StubEditing, ListsTheStubsResources) {
   const Bytes stub = Stub();
   EXPECT_EQ(TPeImage(stub).IsPe32Plus(), GetParam() == "stub");
@@ -257,6 +259,49 @@ TEST(ResourceEditor, EditsTheCoreLibraryAsWell) {
   const Bytes saved = editor.Save();
   test::ExpectSoundLayout(saved);
   EXPECT_EQ(TResourceEditor(saved).FindFirst(rtRcData, "LNG")->Data, Bytes(5000, 'x'));
+}
+
+TEST(ResourceTree, DirectoriesSharingTheirEntriesAreRefused) {
+  // 500 types that all lead to one name directory of 500 names, all leading to one empty
+  // language directory: a quarter of a million visits in an 8 KB tree.
+  const uint16_t n = 500;
+  const uint32_t names = 16 + 8 * n, languages = names + 16 + 8 * n;
+  Bytes section(languages + 16, 0);
+  PutU16(&section[14], n);
+  PutU16(&section[names + 14], n);
+  for (uint32_t i = 0; i < n; ++i) {
+    PutU32(&section[16 + 8 * i], i + 1);
+    PutU32(&section[16 + 8 * i + 4], 0x80000000u | names);
+    PutU32(&section[names + 16 + 8 * i], i + 1);
+    PutU32(&section[names + 16 + 8 * i + 4], 0x80000000u | languages);
+  }
+  const auto noData = [](uint32_t, uint32_t) { return Bytes(); };
+  EXPECT_EQ(test::ErrorOf([&] { ReadResourceTree(section, noData, 1 << 20); }),
+            "The resource directory is damaged: too many entries");
+}
+
+TEST(ResourceTree, WrittenTreeReadsBack) {
+  std::vector<TResource> resources(3);
+  resources[0] = {TResId::Number(rtRcData), TResId::Text("b"), 0, 0, Bytes{1, 2, 3}};
+  resources[1] = {TResId::Number(rtRcData), TResId::Text("A"), 1033, 1252, Bytes(9, 4)};
+  resources[2] = {TResId::Text("custom"), TResId::Number(7), 0, 0, Bytes{}};
+  const uint32_t sectionRva = 0x5000;
+  const Bytes section = WriteResourceTree(resources, sectionRva);
+  const auto readRva = [&](uint32_t rva, uint32_t size) {
+    return Bytes(section.begin() + (rva - sectionRva), section.begin() + (rva - sectionRva) + size);
+  };
+  const std::vector<TResource> back = ReadResourceTree(section, readRva, section.size());
+  ASSERT_EQ(back.size(), 3u);
+  // Named types first, then numbers; names within a type sorted.
+  EXPECT_TRUE(back[0].SameKey(resources[2]));
+  EXPECT_TRUE(back[1].SameKey(resources[1]));
+  EXPECT_EQ(back[1].CodePage, 1252u);
+  EXPECT_EQ(back[1].Data, resources[1].Data);
+  EXPECT_TRUE(back[2].SameKey(resources[0]));
+  EXPECT_EQ(back[2].Data, resources[0].Data);
+  resources.push_back(resources[0]);
+  EXPECT_EQ(test::ErrorOf([&] { WriteResourceTree(resources, sectionRva); }),
+            "Two resources have the same type, name and language: #10/B");
 }
 
 TEST(IconFile, DamagedIconFilesAreRefused) {

@@ -75,6 +75,7 @@ TEST_F(SfuProgramBuilding, CoreCarriesTheFourResources) {
   const Bytes program = Build();
   test::ExpectSoundLayout(program);
   EXPECT_EQ(summary_, (Lines{"0|Working on SFU data...", "0|Working on SFU resources..."}));
+  EXPECT_EQ(TResourceEditor(program).FindFirst(rtRcData, "ENG")->Language, 1033);
   const TResourceEditor core = CoreOf(program);
 
   const TResource* sfx = core.FindFirst(rtRcData, "SFX");
