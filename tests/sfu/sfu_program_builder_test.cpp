@@ -6,6 +6,7 @@
 
 #include "common/errors.h"
 #include "common/memory_stream.h"
+#include "common/os/os.h"
 #include "engine/karvex_thread.h"
 #include "pe_test_support.h"
 #include "sfu/builder/icon_group.h"
@@ -54,6 +55,8 @@ class SfuProgramBuilding : public ::testing::Test {
     return BuildSfuProgram(request_, payloads_, summary_);
   }
 
+
+ public:
   // The core inside a built program, unpacked as the stub unpacks it.
   static TResourceEditor CoreOf(const Bytes& program) {
     const TResourceEditor stub(program);
@@ -64,6 +67,7 @@ class SfuProgramBuilding : public ::testing::Test {
     return TResourceEditor(core);
   }
 
+ protected:
   test::TempDir dir_;
   TSfuPayloads payloads_;
   TSfuSettings settings_;
@@ -205,6 +209,41 @@ TEST_F(SfuProgramBuilding, ThreadPortFillsTheRequestFromTheThread) {
   EXPECT_EQ(Text(core.FindFirst(rtRcData, "LNG")->Data), "zero\r\n");
   EXPECT_EQ(TVersionInfo(TResourceEditor(out.Bytes()).FindFirstOfType(rtVersion)->Data).GetString("ProductName"),
             "Quarterly report");
+}
+
+// A whole split through the thread and the real builder, the program separate or merged with
+// piece 1: the record and the welcome text count the pieces the set really has.
+class SfuSplit : public ::testing::TestWithParam<bool> {};
+INSTANTIATE_TEST_SUITE_P(Delivery, SfuSplit, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Merged" : "Separate"; });
+
+TEST_P(SfuSplit, RecordAndWelcomeTextCountThePiecesOfTheSet) {
+  if (EmbeddedSfuPayloads().Core.empty()) GTEST_SKIP() << "no stub or core in this build";
+  test::TempDir dir;
+  test::WriteAll(dir / "report.pdf", test::PatternBytes(1000000));
+  TKarvexThread thread(nullptr);
+  thread.Engine.SourceFile = dir / "report.pdf";
+  thread.Engine.DestFolder = dir.Path();
+  thread.Engine.NameMask = "{orf}.{oru}";
+  thread.Engine.PieceSize = 250000;
+  thread.SfuMerge = GetParam();
+  thread.WelcomeText = {"{piececount} pieces"};
+  TThreadSfuBuilder builder(EmbeddedSfuPayloads());
+  thread.SfuBuilder = &builder;
+  thread.Execute();
+  ASSERT_EQ(thread.Outcome, "Successful");
+  ASSERT_EQ(thread.Engine.PiecesWritten, 5);
+
+  // Either way the program is report.pdf.EXE; merged, the piece data follows it.
+  const Bytes program = test::ReadAll(dir / "report.pdf.EXE");
+  const TResourceEditor core = SfuProgramBuilding::CoreOf(program);
+  TSfuSettings::Bytes record;
+  const Bytes& sfx = core.FindFirst(rtRcData, "SFX")->Data;
+  std::copy(sfx.begin(), sfx.end(), record.begin());
+  EXPECT_EQ(TSfuSettings::Parse(record).PieceCount, 5u);
+  EXPECT_EQ(TSfuSettings::Parse(record).FirstPieceName, "report.pdf.001");
+  EXPECT_EQ(Text(core.FindFirst(rtRcData, "WEL")->Data), "5 pieces\r\n");
+  EXPECT_EQ(os::FileExists(dir / "report.pdf.001"), !GetParam());
 }
 
 TEST(SfuWelcomeText, PlaceholdersIgnoreCaseAndEveryOccurrenceIsReplaced) {
