@@ -170,6 +170,19 @@ class TSplitJob {
   bool rememberedSfu_ = true;
 };
 
+// ProposalsEnabled is off for the life of one operation (restoring a profile, taking the next
+// file of a list), and on again however it ends.
+class TProposalsOff {
+ public:
+  explicit TProposalsOff(TSplitJob& job) : job_(job) { job_.ProposalsEnabled = false; }
+  ~TProposalsOff() { job_.ProposalsEnabled = true; }
+  TProposalsOff(const TProposalsOff&) = delete;
+  TProposalsOff& operator=(const TProposalsOff&) = delete;
+
+ private:
+  TSplitJob& job_;
+};
+
 // The nine lines of the default welcome text; its placeholders are filled by the SFU builder.
 extern const std::vector<std::string> kDefaultWelcomeText;
 // The companion welcome file of a language file: every ".kxl" (any case) becomes
