@@ -19,6 +19,10 @@ void TFile::ReadExact(void* buffer, uint32_t count) {
   if (Read(buffer, count) < count) throw EOSError(kErrorHandleEof);
 }
 
+void TFile::CopyTo(TFile& target, uint32_t count) {
+  if (os::CopyFileData(handle_, target.handle_, count) < count) throw EOSError(kErrorHandleEof);
+}
+
 int64_t TFile::Seek(int origin, int64_t offset) { return os::SeekFile(handle_, origin, offset); }
 
 void TFile::Truncate() { os::SetEndOfFile(handle_); }

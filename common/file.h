@@ -26,6 +26,9 @@ class TFile {
   uint32_t Read(void* buffer, uint32_t count);
   // Reads exactly count bytes; a short read raises code 38 (the position has still moved).
   void ReadExact(void* buffer, uint32_t count);
+  // Copies count bytes from this file's position to target's position, without passing them
+  // through the program where the system can; a short copy raises code 38 (source at its end).
+  void CopyTo(TFile& target, uint32_t count);
   // origin 0 from the start, 1 from the current position, 2 from the end. Reports nothing:
   // a bad position makes the next read, write or truncation fail.
   int64_t Seek(int origin, int64_t offset);

@@ -24,6 +24,10 @@ void CloseFile(FileHandle file) noexcept;
 uint32_t ReadFile(FileHandle file, void* buffer, uint32_t count);
 // Writes up to count bytes and returns how many were written. Raises EOSError.
 uint32_t WriteFile(FileHandle file, const void* buffer, uint32_t count);
+// Copies up to count bytes from the position of one file to the position of another, moving
+// both; fewer only at the end of the source. Inside the kernel where the system can (no pass
+// through the program's memory), else through a buffer. Raises EOSError.
+uint32_t CopyFileData(FileHandle from, FileHandle to, uint32_t count);
 // origin: 0 from the start, 1 from the current position, 2 from the end. -1 on failure.
 int64_t SeekFile(FileHandle file, int origin, int64_t offset) noexcept;
 int64_t FilePosition(FileHandle file);  // raises EOSError

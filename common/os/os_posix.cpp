@@ -15,6 +15,7 @@
 
 #include <cerrno>
 #include <string>
+#include <vector>
 
 #include "common/dos_date.h"
 #include "common/errors.h"
@@ -166,6 +167,25 @@ uint32_t WriteFile(FileHandle file, const void* buffer, uint32_t count) {
     if (n < 0) {
       if (errno == EINTR) continue;
       RaiseErrno();
+    }
+    if (n == 0) break;
+    done += static_cast<uint32_t>(n);
+  }
+  return done;
+}
+
+uint32_t CopyFileData(FileHandle from, FileHandle to, uint32_t count) {
+  uint32_t done = 0;
+  while (done < count) {
+    const ssize_t n = copy_file_range(static_cast<int>(from), nullptr, static_cast<int>(to), nullptr, count - done, 0);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      // Volumes or kernels that cannot copy between these files: copy through a buffer.
+      if (errno != EXDEV && errno != ENOSYS && errno != EINVAL && errno != EOPNOTSUPP) RaiseErrno();
+      std::vector<char> buffer(count - done);
+      const uint32_t got = ReadFile(from, buffer.data(), count - done);
+      if (WriteFile(to, buffer.data(), got) < got) throw EOSError(kErrorWriteFault);
+      return done + got;
     }
     if (n == 0) break;
     done += static_cast<uint32_t>(n);

@@ -1,5 +1,6 @@
 // Win32 backend of the OS seam: the W functions with UTF-16 paths.
 #include <string>
+#include <vector>
 
 #include "common/dos_date.h"
 #include "common/errors.h"
@@ -94,6 +95,13 @@ uint32_t WriteFile(FileHandle file, const void* buffer, uint32_t count) {
   DWORD done = 0;
   if (!::WriteFile(H(file), buffer, count, &done, nullptr)) RaiseLastError();
   return done;
+}
+
+uint32_t CopyFileData(FileHandle from, FileHandle to, uint32_t count) {
+  std::vector<char> buffer(count);
+  const uint32_t got = ReadFile(from, buffer.data(), count);
+  if (WriteFile(to, buffer.data(), got) < got) throw EOSError(kErrorWriteFault);
+  return got;
 }
 
 int64_t SeekFile(FileHandle file, int origin, int64_t offset) noexcept {
