@@ -24,6 +24,17 @@ std::string Format(const char* format, ...) {
   return result;
 }
 
+std::vector<std::string> SplitText(const std::string& text, char separator) {
+  std::vector<std::string> fields;
+  size_t from = 0;
+  for (;;) {
+    const size_t cut = text.find(separator, from);
+    fields.push_back(text.substr(from, cut == std::string::npos ? std::string::npos : cut - from));
+    if (cut == std::string::npos) return fields;
+    from = cut + 1;
+  }
+}
+
 std::string GetField(const std::string& text, int index, char separator) {
   std::string rest = text;
   for (int i = 1; i < index; ++i) {

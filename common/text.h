@@ -3,11 +3,15 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kvx {
 
 // printf-style formatting into a std::string.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// Every field of text split at separator, empty ones included ("" gives one empty field).
+std::vector<std::string> SplitText(const std::string& text, char separator);
 
 // The index-th field (from 1) of text split at separator; empty past the last field.
 std::string GetField(const std::string& text, int index, char separator);

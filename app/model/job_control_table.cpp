@@ -90,28 +90,17 @@ int IndexOf(const TJobControl& control, const std::string& text) {
 std::vector<std::string> WelcomeLines(std::string text) {
   ReplaceAllExact(text, "\\n", "\n");
   ReplaceAllExact(text, "\r\n", "\n");
-  std::vector<std::string> lines;
-  size_t from = 0;
-  for (;;) {
-    const size_t cut = text.find('\n', from);
-    lines.push_back(text.substr(from, cut == std::string::npos ? std::string::npos : cut - from));
-    if (cut == std::string::npos) return lines;
-    from = cut + 1;
-  }
+  return SplitText(text, '\n');
 }
 
 std::vector<TCustomPiece> PieceRows(const TJobControl& control, const std::string& text) {
   std::vector<TCustomPiece> rows;
   if (text.empty()) return rows;
-  size_t from = 0;
-  for (;;) {
-    const size_t comma = text.find(',', from);
-    const std::string size = text.substr(from, comma == std::string::npos ? std::string::npos : comma - from);
+  for (const std::string& size : SplitText(text, ',')) {
     if (!ParseInt64(size)) Refuse(control, text);
     rows.push_back({Format("Piece %u", static_cast<unsigned>(rows.size() + 1)), size});
-    if (comma == std::string::npos) return rows;
-    from = comma + 1;
   }
+  return rows;
 }
 
 }  // namespace

@@ -103,10 +103,12 @@ void TMainModel::Close() {
 
 // ---- Profiles ----------------------------------------------------------------------------
 
-void TMainModel::OpenProfile(const std::string& path) {
+void TMainModel::OpenProfile(const std::string& path, bool keepSource) {
+  const std::string source = job_.Controls().fich;
   TProposalsOff off(job_);
   profile_.Open(path);
   if (RestoreJob(profile_, job_)) view_.ShowStatus(0, "Profile loaded.", 3);
+  if (keepSource) job_.SetText(&TJobControls::fich, source);
   job_.fichChange();
 }
 
@@ -131,22 +133,15 @@ TProfilesMenu TMainModel::ProfilesMenu() const {
   return menu;
 }
 
-void TMainModel::LoadProfileKeepingSource(const std::string& path) {
-  const std::string source = job_.Controls().fich;
-  if (!os::FileExists(path)) return;
-  TProposalsOff off(job_);
-  profile_.Open(path);
-  if (RestoreJob(profile_, job_)) view_.ShowStatus(0, "Profile loaded.", 3);
-  job_.SetText(&TJobControls::fich, source);
-  job_.fichChange();
-}
-
 void TMainModel::OpenProfileFromHistory(int historyIndex) {
   const bool listed = historyIndex >= 0 && historyIndex < static_cast<int>(cprofilesItems.size());
-  LoadProfileKeepingSource(listed ? cprofilesItems[historyIndex] : std::string());
+  if (listed && os::FileExists(cprofilesItems[historyIndex])) OpenProfile(cprofilesItems[historyIndex], true);
 }
 
-void TMainModel::OpenLastProfileForThisFile() { LoadProfileKeepingSource(AutomaticProfile()); }
+void TMainModel::OpenLastProfileForThisFile() {
+  const std::string path = AutomaticProfile();
+  if (os::FileExists(path)) OpenProfile(path, true);
+}
 
 void TMainModel::TextBasedProfile() {
   view_.ShowStatus(0, "Profile loaded.", 3);

@@ -119,7 +119,8 @@ class TMainModel {
   bool Unattended() const { return unattended_; }
 
   // Profiles.
-  void OpenProfile(const std::string& path);     // bloadClick with the chosen file
+  // bloadClick with the chosen file: the profile's source comes with it, unless keepSource.
+  void OpenProfile(const std::string& path, bool keepSource = false);
   void SaveProfileAs(const std::string& path);   // bsaveconfClick with the chosen file
   TProfilesMenu ProfilesMenu() const;
   void OpenProfileFromHistory(int historyIndex);
@@ -153,7 +154,6 @@ class TMainModel {
   std::string SaveAutomaticProfile();
   bool ContinueFileList();
   void EndRun(const std::string& profilePath);
-  void LoadProfileKeepingSource(const std::string& path);
 
   IMainView& view_;
   TAppFolders folders_;

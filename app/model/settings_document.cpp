@@ -14,14 +14,9 @@ namespace {
 
 std::vector<std::string> KeyParts(const std::string& key) {
   std::vector<std::string> parts;
-  size_t from = 0;
-  for (;;) {
-    const size_t cut = key.find('\\', from);
-    const std::string part = key.substr(from, cut == std::string::npos ? std::string::npos : cut - from);
+  for (const std::string& part : SplitText(key, '\\'))
     if (!part.empty()) parts.push_back(part);
-    if (cut == std::string::npos) return parts;
-    from = cut + 1;
-  }
+  return parts;
 }
 
 int HexDigit(char c) {

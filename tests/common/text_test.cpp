@@ -5,6 +5,12 @@
 namespace kvx {
 namespace {
 
+TEST(SplitText, EveryFieldEmptyOnesIncluded) {
+  EXPECT_EQ(SplitText("a,,b", ','), (std::vector<std::string>{"a", "", "b"}));
+  EXPECT_EQ(SplitText("", ','), std::vector<std::string>{""});
+  EXPECT_EQ(SplitText("x\\", '\\'), (std::vector<std::string>{"x", ""}));
+}
+
 TEST(GetField, PicksTheFieldOrNothing) {
   EXPECT_EQ(GetField("3|1|Piece 3|Done", 2, '|'), "1");
   EXPECT_EQ(GetField("3|1|Piece 3|Done", 4, '|'), "Done");
