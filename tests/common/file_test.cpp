@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #ifndef _WIN32
@@ -76,6 +77,25 @@ TEST(TFile, SharedReadersMeetButAWriterDoesNot) {
   TFile reader(dir / "s", cmOpenExisting, amRead, smShareRead);
   TFile other(dir / "s", cmOpenExisting, amRead, smShareRead);
   EXPECT_EQ(CodeOf([&] { TFile f(dir / "s", cmOpenExisting, amRead, smExclusive); }), kErrorSharingViolation);
+}
+
+TEST(TFile, CopyToMovesBothPositionsAndRaises38AtTheEnd) {
+  test::TempDir dir;
+  const auto bytes = test::PatternBytes(200000);
+  test::WriteAll(dir / "from", bytes);
+  TFile from(dir / "from", cmOpenExisting, amRead, smExclusive);
+  {
+    TFile to(dir / "to", cmCreateAlways, amWrite, smExclusive);
+    to.Write("ab", 2);
+    from.Seek(0, 1000);
+    from.CopyTo(to, 150000);
+    EXPECT_EQ(from.Position(), 151000);
+    EXPECT_EQ(to.Position(), 150002);
+    EXPECT_EQ(CodeOf([&] { from.CopyTo(to, 60000); }), kErrorHandleEof);
+  }
+  const auto copied = test::ReadAll(dir / "to");
+  ASSERT_EQ(copied.size(), 2u + 150000u + 49000u);
+  EXPECT_TRUE(std::equal(bytes.begin() + 1000, bytes.end(), copied.begin() + 2));
 }
 
 TEST(TFile, TruncatePreSizesAndCuts) {
