@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# registration_test.sh WINDOWS_BUILD_DIR KVXSHELL_DLL: regsvr32 under Wine registers the shell
-# extension with exactly its registry values, registering twice changes nothing, and /u removes
-# everything but what lives under HKEY_LOCAL_MACHINE; unregistering twice succeeds too.
+# registration_test.sh WINE_DIR KVXSHELL_DLL: regsvr32 under Wine registers the shell extension
+# with exactly its registry values, registering twice changes nothing, and /u removes everything
+# but what lives under HKEY_LOCAL_MACHINE; unregistering twice succeeds too. WINE_DIR holds the
+# wine.env that scripts/wine-run.sh reads.
 set -euo pipefail
-build_dir=$1
+wine_dir=$1
 dll=$2
 root=$(cd "$(dirname "$0")/../../.." && pwd)
 dll_win="Z:${dll//\//\\}"
@@ -11,7 +12,7 @@ clsid='{B46C1E0F-F61D-4B19-BC55-B68D8BB3CAFE}'
 description='Karvex Context Menu Shell Extension'
 extensions='HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Shell Extensions'
 
-wine_run() { "$root/scripts/wine-run.sh" "$build_dir" "$@"; }
+wine_run() { "$root/scripts/wine-run.sh" "$wine_dir" "$@"; }
 fail() { printf 'FAIL: %s\n' "$*" >&2; exit 1; }
 
 regsvr32() { wine_run regsvr32 /s "$@" "$dll_win" || fail "regsvr32 $* $dll_win exited with $?"; }
