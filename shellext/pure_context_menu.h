@@ -41,7 +41,7 @@ struct TContextMenu {
   volatile LONG referenceCount;
   char* fileName;  // the selected file's full path (ANSI) once initialised; owned
 };
-static_assert(sizeof(TContextMenu) == 4 * sizeof(void*), "four machine words, as the shell sees it");
+static_assert(sizeof(TContextMenu) == 4 * sizeof(void*), "the handler record is four machine words");
 
 // Creates a handler and asks it for `riid`. On success the object holds one count on the module.
 HRESULT CreateContextMenu(REFIID riid, void** ppv);
