@@ -7,6 +7,7 @@
 #include "app/model/launch_checks.h"
 #include "app/model/main_model.h"
 #include "app/model/profile.h"
+#include "app/model/sfu_controls.h"
 #include "app/model/unique_id.h"
 #include "common/disk.h"
 #include "common/errors.h"
@@ -14,7 +15,6 @@
 #include "common/os/os.h"
 #include "common/paths.h"
 #include "common/text.h"
-#include "sfu/shared/sfu_language.h"
 
 namespace kvx {
 
@@ -48,10 +48,7 @@ std::unique_ptr<TKarvexThread> TMainModel::PrepareLaunch(bool continuation) {
     const int64_t sourceSize = std::max<int64_t>(0, os::FileSizeOf(c.fich));
     const uint64_t pieceSize = c.blocked ? CheckPieceSize(sourceSize) : 0;
     CheckNameMask(c.nomp);
-    if (c.rep == dkCustomFolder && c.tcustfold.empty())
-      throw EKarvexError(
-          "You have to specify a custom destination folder for the SFU program if you wish to use the Custom "
-          "Destination Folder option.");
+    CheckSfuCustomFolder(c);
     if (c.GTit.empty()) job_.SetText(&TJobControls::GTit, "Karvex Archive");
     if (c.createur.empty()) job_.SetText(&TJobControls::createur, Format("Karvex %s", kVersion));
     if (c.tuniqid.empty()) job_.SetText(&TJobControls::tuniqid, NewUniqueId());
@@ -130,7 +127,6 @@ void TMainModel::FillThread(TKarvexThread& thread, uint64_t pieceSize) {
   engine.SplitDateTime = os::NowAsDateTime();
   engine.NoHeader = c.cnoheader;
 
-  thread.SfuEnabled = c.csfufonc;
   if (c.blocked && c.cdecide == smListedSizes) {
     std::vector<std::string> sizes;
     for (const TCustomPiece& row : c.lvpieces) sizes.push_back(row.Size);
@@ -138,35 +134,9 @@ void TMainModel::FillThread(TKarvexThread& thread, uint64_t pieceSize) {
     thread.CustomSizes = true;
     thread.CustomSizeList = sizes;
   }
-  thread.SfuSizeIgnored = c.cnoaccount && c.blocked;
-  thread.SfuMerge = c.cmerge;
-  if (c.cchangenom) thread.SfuFileName = c.tnomsfu;
-  thread.WelcomeText = c.memwelc;
-  if (os::FileExists(c.ico)) thread.IconFile = c.ico;
-  if (os::FileExists(c.header)) thread.HeaderBitmapFile = c.header;
   std::string warning;
-  thread.LanguageText = LoadLanguageLines(c.tlang, warning);
+  FillSfuInputs(c, thread, warning);
   if (!warning.empty()) log_.Add(warning);
-
-  TSfuSettings& sfu = thread.SfuSettings;
-  sfu.WindowCaption = c.GTit;  // the record keeps the first 50 characters
-  sfu.StartMessage = c.sprompt;
-  sfu.EndMessage = c.eprompt;
-  sfu.DestinationKind = static_cast<uint16_t>(c.rep);
-  sfu.OpenAfterUnite = c.copen;
-  sfu.AboutMessage = c.tabout;
-  sfu.ShowCommand = 1;
-  sfu.RunParameters = c.param;
-  sfu.WaitForEnd = c.cwaitforend;
-  sfu.DeleteAfterRun = c.cdelete;
-  sfu.AutoClose = c.cautof;
-  sfu.ArchiveTitle = c.GTit;  // and the first 100 here
-  sfu.NoOverwritePrompt = !c.cover;
-  sfu.AutoStart = c.cautoexec;
-  sfu.Silent = c.csilent;
-  sfu.LockDestination = c.cecd;
-  sfu.CustomFolder = c.tcustfold;
-  sfu.MergedFirstPiece = c.cmerge;
 }
 
 void TMainModel::ShowLaunchError(const std::string& text) {
