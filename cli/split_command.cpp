@@ -12,8 +12,11 @@
 
 #include "app/model/launch_checks.h"
 #include "app/model/piece_sizes.h"
+#include "app/model/sfu_controls.h"
+#include "app/model/split_job.h"
 #include "app/model/unique_id.h"
 #include "cli/console.h"
+#include "cli/console_dialogs.h"
 #include "cli/console_split_view.h"
 #include "cli/interrupt.h"
 #include "cli/split_options.h"
@@ -22,6 +25,8 @@
 #include "common/paths.h"
 #include "common/text.h"
 #include "engine/karvex_thread.h"
+#include "sfu/builder/sfu_payloads.h"
+#include "sfu/builder/thread_sfu_builder.h"
 
 namespace kvx::cli {
 
@@ -53,7 +58,7 @@ void SetPieceSize(const SplitOptions& o, int64_t sourceSize, TMoteurKarvex& engi
       break;
     }
     case SizeMethod::Count:
-      size = AveragePieceSize(sourceSize, *ParseInt64(o.sizeText), !o.noHeader, false);
+      size = AveragePieceSize(sourceSize, *ParseInt64(o.sizeText), !o.noHeader, !o.noSfu);
       CheckComputedPieceSize(size);
       break;
     case SizeMethod::Listed:
@@ -61,6 +66,31 @@ void SetPieceSize(const SplitOptions& o, int64_t sourceSize, TMoteurKarvex& engi
       return;
   }
   engine.PieceSize = static_cast<int64_t>(size);
+}
+
+// The SFU program as the main window's user would set it on the SFU pages, and as its launch
+// copies it into the thread.
+void ConfigureSfu(const SplitOptions& o, TKarvexThread& thread) {
+  TConsoleDialogs dialogs;
+  const TEnvironmentOptions environment;
+  TSplitJob job(dialogs, environment);
+  job.SetWelcomeText(kDefaultWelcomeText);
+  job.SetText(&TJobControls::GTit, thread.Engine.SetTitle);
+  job.SetFlag(&TJobControls::blocked, thread.Engine.Blocked);
+  job.SetFlag(&TJobControls::csfufonc, !o.noSfu);
+  job.SetFlag(&TJobControls::cnoaccount, o.sfuIgnoreSize);
+  job.SetFlag(&TJobControls::cmerge, o.sfuMerge);
+  if (o.sfuName) {
+    job.SetFlag(&TJobControls::cchangenom, true);
+    job.SetText(&TJobControls::tnomsfu, *o.sfuName);
+  }
+  for (const auto& [name, value] : o.sfuControls) SetControlFromText(job, *FindSfuControl(name), value);
+  CheckSfuCustomFolder(job.Controls());
+  std::string languageWarning;
+  FillSfuInputs(job.Controls(), thread, languageWarning);
+  // Without a language file named, the built-in texts are simply the default.
+  if (!job.Controls().tlang.empty() && !languageWarning.empty() && !o.quiet)
+    std::cerr << "karvex: " << languageWarning << "\n";
 }
 
 void Configure(const SplitOptions& o, TKarvexThread& thread) {
@@ -86,7 +116,7 @@ void Configure(const SplitOptions& o, TKarvexThread& thread) {
   engine.FirstDiskReserve = o.firstReserve;
   engine.OtherDiskReserve = o.otherReserve;
   engine.SplitDateTime = os::NowAsDateTime();
-  thread.SfuEnabled = !o.noSfu;
+  ConfigureSfu(o, thread);
 }
 
 // Runs the thread, drawing the progress and taking Ctrl+C while it works.
@@ -141,6 +171,8 @@ int RunSplit(int argc, char** argv) {
   const SplitOptions options = ParseSplitOptions(argc, argv);
   ConsoleSplitView view(!options.quiet && isatty(STDOUT_FILENO) == 1);
   TKarvexThread thread(&view);
+  TThreadSfuBuilder sfuBuilder(EmbeddedSfuPayloads());
+  thread.SfuBuilder = &sfuBuilder;
   try {
     Configure(options, thread);
   } catch (const std::exception& e) {

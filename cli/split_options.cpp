@@ -2,6 +2,7 @@
 
 #include <getopt.h>
 
+#include "app/model/sfu_controls.h"
 #include "cli/usage_error.h"
 #include "common/text.h"
 
@@ -9,7 +10,10 @@ namespace kvx::cli {
 
 namespace {
 
-enum LongOnly { kSizes = 1000, kSpanned, kNoHeader, kTitle, kAuthor, kDescription, kId, kFirstReserve, kReserve, kNoSfu };
+enum LongOnly {
+  kSizes = 1000, kSpanned, kNoHeader, kTitle, kAuthor, kDescription, kId, kFirstReserve, kReserve, kNoSfu,
+  kSfuMerge, kSfuName, kSfuIgnoreSize, kSet,
+};
 
 // "1.5MB" -> "1.5" and MB; a bare number is in bytes.
 void ParseSizeWithUnit(const std::string& text, SplitOptions& options) {
@@ -51,6 +55,15 @@ std::vector<std::string> SplitList(const std::string& text) {
   }
 }
 
+// "csilent=TRUE": a control of the SFU pages and its value (checked when it is put in).
+std::pair<std::string, std::string> ParseControlSetting(const std::string& text) {
+  const size_t equals = text.find('=');
+  if (equals == std::string::npos) throw UsageError("--set needs CONTROL=VALUE: " + text);
+  const std::string name = text.substr(0, equals);
+  if (!FindSfuControl(name)) throw UsageError("unknown control: " + name);
+  return {name, text.substr(equals + 1)};
+}
+
 void SetMethod(SplitOptions& options, SizeMethod method) {
   if (options.method != SizeMethod::Proposed)
     throw UsageError("choose one of -s, -n, --sizes and --spanned");
@@ -70,7 +83,10 @@ SplitOptions ParseSplitOptions(int argc, char** argv) {
       {"id", required_argument, nullptr, kId},
       {"first-reserve", required_argument, nullptr, kFirstReserve},
       {"reserve", required_argument, nullptr, kReserve},
-      {"no-sfu", no_argument, nullptr, kNoSfu},       {nullptr, 0, nullptr, 0}};
+      {"no-sfu", no_argument, nullptr, kNoSfu},       {"sfu-merge", no_argument, nullptr, kSfuMerge},
+      {"sfu-name", required_argument, nullptr, kSfuName},
+      {"sfu-ignore-size", no_argument, nullptr, kSfuIgnoreSize},
+      {"set", required_argument, nullptr, kSet},      {nullptr, 0, nullptr, 0}};
   SplitOptions options;
   optind = 1;
   opterr = 0;
@@ -98,6 +114,10 @@ SplitOptions ParseSplitOptions(int argc, char** argv) {
       case kFirstReserve: options.firstReserve = ParseBytes(arg, "reserve"); break;
       case kReserve: options.otherReserve = ParseBytes(arg, "reserve"); break;
       case kNoSfu: options.noSfu = true; break;
+      case kSfuMerge: options.sfuMerge = true; break;
+      case kSfuName: options.sfuName = arg; break;
+      case kSfuIgnoreSize: options.sfuIgnoreSize = true; break;
+      case kSet: options.sfuControls.push_back(ParseControlSetting(arg)); break;
       case ':': throw UsageError(std::string("option needs a value: ") + argv[optind - 1]);
       default: throw UsageError(std::string("unknown option: ") + argv[optind - 1]);
     }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/model/piece_sizes.h"
@@ -24,6 +25,11 @@ struct SplitOptions {
   int64_t firstReserve = 0;
   int64_t otherReserve = 0;
   bool noSfu = false;
+  bool sfuMerge = false;
+  bool sfuIgnoreSize = false;
+  std::optional<std::string> sfuName;
+  // --set CONTROL=VALUE for the controls of the SFU pages, in the order given.
+  std::vector<std::pair<std::string, std::string>> sfuControls;
   bool quiet = false;
 };
 

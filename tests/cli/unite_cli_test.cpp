@@ -41,7 +41,7 @@ class UniteCliTest : public ::testing::Test {
   void SetUp() override {
     original = test::PatternBytes(1000000, 4);
     test::WriteAll(dir / "movie.avi", original);
-    ASSERT_EQ(Karvex("split movie.avi -d set -s 500000 -q").status, 0);
+    ASSERT_EQ(Karvex("split movie.avi -d set -s 500000 -q --no-sfu").status, 0);
   }
   Outcome Karvex(const std::string& arguments) { return RunKarvex(arguments, dir.Path()); }
   void Flip(const std::string& piece, size_t at) {
@@ -132,7 +132,7 @@ TEST_F(UniteCliTest, DamagedSetsFailBothCommands) {
     SCOPED_TRACE(c.name);
     std::filesystem::remove_all(dir / "set");
     std::filesystem::remove(dir / "copy.bin");
-    ASSERT_EQ(Karvex("split movie.avi -d set -s 500000 -q").status, 0);
+    ASSERT_EQ(Karvex("split movie.avi -d set -s 500000 -q --no-sfu").status, 0);
     c.damage(*this);
     const Outcome verify = Karvex("verify set/disk1.kxd");
     EXPECT_EQ(verify.status, 1) << verify.out;
