@@ -48,15 +48,19 @@ std::string FolderOf(const std::string& path) {
   return folder.empty() ? std::string(".") : folder;
 }
 
+// Pieces are read while others may read them too: a merged first piece is the running SFU
+// program, which the system keeps open; writers stay out.
+TFile OpenPiece(const std::string& path) { return TFile(path, cmOpenExisting, amRead, smShareRead); }
+
 }  // namespace
 
 TFirstPieceTrailer::Bytes ReadFirstRecord(const std::string& path) {
-  TFile file(path, cmOpenExisting, amRead, smExclusive);
+  TFile file = OpenPiece(path);
   return ReadRecordAtEnd<TFirstPieceTrailer::kSize>(file);
 }
 
 TPieceTrailer::Bytes ReadPieceRecord(const std::string& path) {
-  TFile file(path, cmOpenExisting, amRead, smExclusive);
+  TFile file = OpenPiece(path);
   return ReadRecordAtEnd<TPieceTrailer::kSize>(file);
 }
 
@@ -193,7 +197,7 @@ bool TUniteEngine::Recognised(uint32_t i, const std::string& path) const {
 void TUniteEngine::CheckPiece(uint32_t i, const std::string& path) {
   pieceFolder_ = FolderOf(path);
   Log(T(35));
-  TFile piece(path, cmOpenExisting, amRead, smExclusive);
+  TFile piece = OpenPiece(path);
 
   int64_t expectedOffset = 0;
   int64_t expectedSize = static_cast<int64_t>(first_.PieceSize);

@@ -8,6 +8,7 @@
 #include <deque>
 
 #include "common/errors.h"
+#include "common/file.h"
 #include "common/os/os.h"
 #include "common/paths.h"
 #include "common/text.h"
@@ -118,6 +119,16 @@ TEST_F(UniteActionTest, UnitesIntoANewFolderAndOffersToClose) {
   EXPECT_TRUE(state.LastUniteSucceeded);
   EXPECT_FALSE(state.Settings.AutoStart);
   EXPECT_EQ(ClosingMessage(state), "Enjoy\r\nthe film");
+}
+
+TEST_F(UniteActionTest, UnitesWhileTheRunningProgramHoldsThePieceOpen) {
+  // A merged first piece is the SFU program itself, which the system keeps open for reading
+  // while it runs; the other pieces may be open in a viewer.
+  TFile program(state.FirstPiecePath, cmOpenExisting, amRead, smShareRead);
+  TFile viewer(In(dir / "set", "disk2.kxd"), cmOpenExisting, amRead, smShareRead);
+  RunUniteAction(state, window);
+  EXPECT_TRUE(state.LastUniteSucceeded) << window.log.back();
+  EXPECT_TRUE(Restored());
 }
 
 TEST_F(UniteActionTest, RefusesAnEmptyPathOrAFolderThatCannotBeMade) {
