@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sys/wait.h>
 #include <string>
 #include <utility>
@@ -72,9 +73,10 @@ struct TScript {
   }
 };
 
-// Runs sfu_driver under Wine; inDesktop puts it into a virtual desktop, whose windows have
-// their frames drawn.
-TScript Drive(const std::vector<std::string>& args, bool inDesktop = false) {
+// Runs sfu_driver under Wine, its output going to `transcript`; inDesktop puts it into a
+// virtual desktop, whose windows have their frames drawn. The output goes to a file, not a
+// pipe: the Wine server and desktop that the run starts outlive it and would keep a pipe open.
+TScript Drive(const std::vector<std::string>& args, const fs::path& transcript, bool inDesktop) {
   std::string command = "timeout 100 " + Quote(KVX_WINE_RUN) + " " + Quote(KVX_WINE_DIR) + " ";
   // A desktop of its own each time: explorer hands a program to a desktop that already exists
   // without waiting for it.
@@ -82,21 +84,21 @@ TScript Drive(const std::vector<std::string>& args, bool inDesktop = false) {
   if (inDesktop) command += "explorer /desktop=kvxsfu" + std::to_string(++desktops) + ",800x600 ";
   command += Quote(KVX_SFU_DRIVER);
   for (const std::string& arg : args) command += " " + Quote(arg);
-  command += " 2>/dev/null";
+  command += " >" + Quote(transcript.string()) + " 2>/dev/null </dev/null";
   TScript script;
-  FILE* output = popen(command.c_str(), "r");
-  if (output == nullptr) return script;
-  char line[65536];
-  while (std::fgets(line, sizeof line, output) != nullptr) {
-    std::string text(line);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  const int status = std::system(command.c_str());
+  script.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  std::ifstream in(transcript);
+  std::string text;
+  while (std::getline(in, text)) {
+    if (!text.empty() && text.back() == '\r') text.pop_back();
     const size_t equals = text.find('=');
     if (equals != std::string::npos) script.lines.emplace_back(text.substr(0, equals), Unescape(text.substr(equals + 1)));
   }
-  const int status = pclose(output);
-  script.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return script;
 }
+
+Bytes BytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
 int RunKarvex(const std::vector<std::string>& args) {
   std::string command = Quote(KVX_KARVEX);
@@ -134,13 +136,14 @@ class SfuWineTest : public ::testing::Test {
 
   // Splits the source into `folder` with karvex; piece 1 and the program are then
   // disk1.kxd and disk1.EXE (merged: only disk1.EXE).
-  void Split(const std::vector<std::string>& options, const fs::path& folder) {
-    std::vector<std::string> args = {"split", Source().string(), "-d", folder.string(), "-q",
+  void Split(const std::vector<std::string>& options, const fs::path& folder, const fs::path& source) {
+    std::vector<std::string> args = {"split", source.string(), "-d", folder.string(), "-q",
                                      "--title", "Holiday", "--description", "Summer 2026"};
     args.insert(args.end(), options.begin(), options.end());
     ASSERT_EQ(RunKarvex(args), 0);
   }
-  void Split(const std::vector<std::string>& options) { Split(options, Set()); }
+  void Split(const std::vector<std::string>& options, const fs::path& folder) { Split(options, folder, Source()); }
+  void Split(const std::vector<std::string>& options) { Split(options, Set(), Source()); }
   fs::path Program() const { return Set() / "disk1.EXE"; }
 
   // Runs the program through the driver with its own temporary folder.
@@ -150,7 +153,7 @@ class SfuWineTest : public ::testing::Test {
     if (!folder.empty()) args.insert(args.end(), {"--cwd", WinPath(folder)});
     args.push_back(WinPath(program));
     args.insert(args.end(), steps.begin(), steps.end());
-    return Drive(args, inDesktop);
+    return Drive(args, Dir() / "transcript.txt", inDesktop);
   }
 
   // The loader stub's temporary copies of the core left in the temporary folder.
@@ -227,6 +230,18 @@ TEST_F(SfuUnattended, WritesTheRestoredFileInsideTheChosenFolderOnly) {
   EXPECT_FALSE(fs::exists(Dir().parent_path() / "escaped.avi"));
 }
 
+TEST_F(SfuUnattended, ShowsTheWindowWhenTheUniteFails) {
+  Split({"-s", "300000", "--set", "csilent=TRUE", "--set", "rep=5", "--set", "tcustfold=" + WinPath(Dir() / "out")});
+  fs::remove(Set() / "disk3.kxd");
+  // Nobody gives the missing piece: the unite is aborted and the hidden window comes up.
+  const TScript script = Run(Program(), {"prompt", "prompt:cancel", "box", "press:ok", "box", "press:yes", "window",
+                                         "read:log", "click:cancel", "exit"});
+  EXPECT_EQ(script["window.caption"], "Holiday") << script.Dump();
+  EXPECT_NE(script["read.log"].find(T(61)), std::string::npos);
+  EXPECT_EQ(script["exit"], "1");
+  EXPECT_FALSE(fs::exists(Dir() / "out" / "film.avi"));
+}
+
 TEST_F(SfuWindow, ShowsTheWelcomeTextAndProposesTheFolderOfItsKind) {
   const std::string welcome =
       "Welcome to this program. It will restore the following file:\n\n film.avi\n Summer 2026\n Size: " +
@@ -269,6 +284,37 @@ TEST_F(SfuWindow, UnitesAndOffersToClose) {
   EXPECT_TRUE(TemporaryCores().empty());
   ASSERT_TRUE(fs::exists(shot));
   KeepScreenshot(shot, "sfu_window");
+}
+
+TEST_F(SfuWindow, CancelStopsTheUniteInProgress) {
+  Split({"-s", "300000"});
+  const fs::path output = Dir() / "out" / "film.avi";
+  const TScript script = Run(Program(), {"window", "set:output=" + WinPath(output), "click:unite", "click:cancel", "box",
+                                         "press:ok", "wait:label=" + T(13), "read:cancel", "read:unite", "click:cancel",
+                                         "exit"});
+  EXPECT_EQ(script["box.caption"], T(62)) << script.Dump();
+  EXPECT_EQ(script["box.text"], T(64));
+  EXPECT_EQ(script["read.cancel"], T(8));  // the window stays for its log
+  EXPECT_EQ(script["read.unite"], "disabled");
+  EXPECT_EQ(script["exit"], "1");
+  EXPECT_FALSE(fs::exists(output));
+}
+
+TEST_F(SfuWindow, RunsTheRestoredProgramWaitsAndDeletesIt) {
+  // The original is a program that writes its command line to "<last argument>.cmdline".
+  const fs::path tool = Dir() / "echo tool.exe";
+  fs::copy_file(KVX_COMMAND_LINE_ECHO, tool);
+  const fs::path folder = Dir() / "run here";
+  Split({"--set", "cautoexec=TRUE", "--set", "cautof=TRUE", "--set", "copen=TRUE", "--set", "cwaitforend=TRUE",
+         "--set", "cdelete=TRUE", "--set", "param=" + WinPath(Dir() / "ran"), "--set", "rep=5", "--set",
+         "tcustfold=" + WinPath(folder)},
+        Set(), tool);
+  const TScript script = Run(Program(), {"exit"});
+  EXPECT_EQ(script["exit"], "1") << script.Dump();
+  ASSERT_TRUE(fs::exists(Dir() / "ran.cmdline"));
+  EXPECT_EQ(test::ReadAll((Dir() / "ran.cmdline").string()),
+            BytesOf("\"" + WinPath(folder / "echo tool.exe") + "\" " + WinPath(Dir() / "ran")));
+  EXPECT_FALSE(fs::exists(folder / "echo tool.exe"));  // deleted after the run
 }
 
 TEST_F(SfuWindow, AsksForAMissingPieceAndFinishesWithIt) {
