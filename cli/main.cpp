@@ -4,6 +4,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "cli/batch_command.h"
 #include "cli/inspect_command.h"
 #include "cli/split_command.h"
 #include "cli/unite_command.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
   }
   try {
     if (command == "split") return RunSplit(argc - 1, argv + 1);
+    if (command == "batch") return RunBatch(argc - 1, argv + 1);
     if (command == "unite") return RunUnite(argc - 1, argv + 1);
     if (command == "verify") return RunVerify(argc - 1, argv + 1);
     if (command == "inspect") return RunInspect(argc - 1, argv + 1);

@@ -2,7 +2,7 @@
 
 #include <getopt.h>
 
-#include "app/model/sfu_controls.h"
+#include "app/model/job_control_table.h"
 #include "cli/usage_error.h"
 #include "common/text.h"
 
@@ -12,7 +12,7 @@ namespace {
 
 enum LongOnly {
   kSizes = 1000, kSpanned, kNoHeader, kTitle, kAuthor, kDescription, kId, kFirstReserve, kReserve, kNoSfu,
-  kSfuMerge, kSfuName, kSfuIgnoreSize, kSet,
+  kSfuMerge, kSfuName, kSfuIgnoreSize, kSet, kProfile, kSaveProfile, kDryRun,
 };
 
 // "1.5MB" -> "1.5" and MB; a bare number is in bytes.
@@ -43,24 +43,18 @@ int64_t ParseBytes(const std::string& text, const char* what) {
 }
 
 std::vector<std::string> SplitList(const std::string& text) {
-  std::vector<std::string> items;
-  size_t from = 0;
-  for (;;) {
-    const size_t comma = text.find(',', from);
-    const std::string item = text.substr(from, comma == std::string::npos ? std::string::npos : comma - from);
+  const std::vector<std::string> items = SplitText(text, ',');
+  for (const std::string& item : items)
     if (!ParseInt64(item)) throw UsageError("invalid size in list: '" + item + "'");
-    items.push_back(item);
-    if (comma == std::string::npos) return items;
-    from = comma + 1;
-  }
+  return items;
 }
 
-// "csilent=TRUE": a control of the SFU pages and its value (checked when it is put in).
+// "csilent=TRUE": a control of the job and its value (checked when it is put in).
 std::pair<std::string, std::string> ParseControlSetting(const std::string& text) {
   const size_t equals = text.find('=');
   if (equals == std::string::npos) throw UsageError("--set needs CONTROL=VALUE: " + text);
   const std::string name = text.substr(0, equals);
-  if (!FindSfuControl(name)) throw UsageError("unknown control: " + name);
+  if (!FindJobControl(name)) throw UsageError("unknown control: " + name);
   return {name, text.substr(equals + 1)};
 }
 
@@ -86,12 +80,15 @@ SplitOptions ParseSplitOptions(int argc, char** argv) {
       {"no-sfu", no_argument, nullptr, kNoSfu},       {"sfu-merge", no_argument, nullptr, kSfuMerge},
       {"sfu-name", required_argument, nullptr, kSfuName},
       {"sfu-ignore-size", no_argument, nullptr, kSfuIgnoreSize},
-      {"set", required_argument, nullptr, kSet},      {nullptr, 0, nullptr, 0}};
+      {"set", required_argument, nullptr, kSet},      {"profile", required_argument, nullptr, kProfile},
+      {"save-profile", required_argument, nullptr, kSaveProfile},
+      {"dry-run", no_argument, nullptr, kDryRun},     {"yes", no_argument, nullptr, 'y'},
+      {nullptr, 0, nullptr, 0}};
   SplitOptions options;
   optind = 1;
   opterr = 0;
   for (;;) {
-    const int c = getopt_long(argc, argv, ":d:s:n:m:q", kOptions, nullptr);
+    const int c = getopt_long(argc, argv, ":d:s:n:m:qy", kOptions, nullptr);
     if (c == -1) break;
     const std::string arg = optarg ? optarg : "";
     switch (c) {
@@ -104,6 +101,7 @@ SplitOptions ParseSplitOptions(int argc, char** argv) {
         break;
       case 'm': options.mask = arg; break;
       case 'q': options.quiet = true; break;
+      case 'y': options.assumeAnswers = true; break;
       case kSizes: SetMethod(options, SizeMethod::Listed); options.listedSizes = SplitList(arg); break;
       case kSpanned: SetMethod(options, SizeMethod::Spanned); break;
       case kNoHeader: options.noHeader = true; break;
@@ -117,13 +115,17 @@ SplitOptions ParseSplitOptions(int argc, char** argv) {
       case kSfuMerge: options.sfuMerge = true; break;
       case kSfuName: options.sfuName = arg; break;
       case kSfuIgnoreSize: options.sfuIgnoreSize = true; break;
-      case kSet: options.sfuControls.push_back(ParseControlSetting(arg)); break;
+      case kSet: options.controls.push_back(ParseControlSetting(arg)); break;
+      case kProfile: options.profile = arg; break;
+      case kSaveProfile: options.saveProfile = arg; break;
+      case kDryRun: options.dryRun = true; break;
       case ':': throw UsageError(std::string("option needs a value: ") + argv[optind - 1]);
       default: throw UsageError(std::string("unknown option: ") + argv[optind - 1]);
     }
   }
-  if (optind != argc - 1) throw UsageError(optind >= argc ? "missing SOURCE" : "too many arguments");
-  options.source = argv[optind];
+  if (argc - optind > 1) throw UsageError("too many arguments");
+  if (optind < argc) options.source = argv[optind];
+  else if (!options.profile) throw UsageError("missing SOURCE");
   return options;
 }
 

@@ -12,25 +12,30 @@ namespace kvx::cli {
 
 enum class SizeMethod { Proposed, Fixed, Count, Listed, Spanned };
 
+// What is not given leaves the job as it is: a new job's defaults, or what --profile set.
 struct SplitOptions {
-  std::string source;
-  std::string destination;  // empty: the current folder
+  std::optional<std::string> source;  // may be left out with --profile
+  std::optional<std::string> profile;
+  std::optional<std::string> saveProfile;
+  std::optional<std::string> destination;  // a new job's: the current folder
   SizeMethod method = SizeMethod::Proposed;
   std::string sizeText;  // Fixed: the number; Count: the number of pieces
   TSizeUnit unit = suBytes;
   std::vector<std::string> listedSizes;
-  std::string mask = "disk{num}.kxd";
+  std::optional<std::string> mask;
   bool noHeader = false;
-  std::string title, author, description, uniqueId;
-  int64_t firstReserve = 0;
-  int64_t otherReserve = 0;
+  std::optional<std::string> title, author, description, uniqueId;
+  std::optional<int64_t> firstReserve;
+  std::optional<int64_t> otherReserve;
   bool noSfu = false;
   bool sfuMerge = false;
   bool sfuIgnoreSize = false;
   std::optional<std::string> sfuName;
-  // --set CONTROL=VALUE for the controls of the SFU pages, in the order given.
-  std::vector<std::pair<std::string, std::string>> sfuControls;
+  // --set CONTROL=VALUE for any control of the job, in the order given, after the other options.
+  std::vector<std::pair<std::string, std::string>> controls;
   bool quiet = false;
+  bool dryRun = false;
+  bool assumeAnswers = false;  // -y
 };
 
 // Parses the arguments after "split". Raises UsageError.

@@ -179,7 +179,6 @@ TEST_F(SfuCliTest, RefusesUnknownControlsAndValues) {
     const char* message;
   } cases[] = {
       {"--set nosuch=1", 2, "unknown control: nosuch"},
-      {"--set tsize=5", 2, "unknown control: tsize"},  // a control, but not one of the SFU pages
       {"--set csilent", 2, "--set needs CONTROL=VALUE: csilent"},
       {"--set csilent=maybe", 1, "Invalid value for csilent: maybe"},
       {"--set rep=5",
