@@ -35,26 +35,6 @@ void WriteElement(const TSettingsElement& e, size_t depth, std::string& out) {
   }
 }
 
-std::string Utf8OfCodePoint(unsigned long c) {
-  std::string out;
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-  return out;
-}
-
 // A recursive-descent reader over text that is already UTF-8.
 class TReader {
  public:
@@ -186,9 +166,10 @@ class TReader {
       const std::string digits = text_.substr(pos_ + (hex ? 3 : 2), semicolon - pos_ - (hex ? 3 : 2));
       char* end = nullptr;
       const unsigned long code = std::strtoul(digits.c_str(), &end, hex ? 16 : 10);
+      const bool surrogate = code >= 0xD800 && code < 0xE000;
       if (!digits.empty() && *end == '\0' && digits.find_first_of("+- ") == std::string::npos && code > 0 &&
-          code <= 0x10FFFF) {
-        value += Utf8OfCodePoint(code);
+          code <= 0x10FFFF && !surrogate) {
+        AppendUtf8(value, static_cast<uint32_t>(code));
         pos_ = semicolon + 1;
         return;
       }

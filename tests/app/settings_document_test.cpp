@@ -171,7 +171,7 @@ TEST(SettingsDocument, ReadsDocumentsOfOtherWriters) {
       "\xEF\xBB\xBF<?xml version='1.0' encoding='UTF-8'?>\n<!-- written by hand -->\n"
       "<!DOCTYPE x>\n<Whatever version=\"2\">\n"
       "  <Settings a='1' b=\"2\">\n"
-      "    <tdesc_Text>Tom &amp; Jerry &lt;3 &quot;&apos;&gt; &#65;&#x42; &unknown; & alone</tdesc_Text>\n"
+      "    <tdesc_Text>Tom &amp; Jerry &lt;3 &quot;&apos;&gt; &#65;&#x42;&#x1F600; &#xD800; &unknown; & alone</tdesc_Text>\n"
       "    <GTit_Text><![CDATA[<raw> & text]]></GTit_Text>\n"
       "    <tnomsfu_Text>caf\xC3\xA9</tnomsfu_Text>\n"
       "    <empty></empty>\n"
@@ -182,7 +182,7 @@ TEST(SettingsDocument, ReadsDocumentsOfOtherWriters) {
   doc.Parse(text, "test");
   std::string value;
   doc.ReadString("Settings\\tdesc_Text", value);
-  EXPECT_EQ(value, "Tom & Jerry <3 \"'> AB &unknown; & alone");
+  EXPECT_EQ(value, "Tom & Jerry <3 \"'> AB\xF0\x9F\x98\x80 &#xD800; &unknown; & alone");
   doc.ReadString("Settings\\GTit_Text", value);
   EXPECT_EQ(value, "<raw> & text");
   doc.ReadString("Settings\\tnomsfu_Text", value);

@@ -17,5 +17,11 @@ TEST(Codepage, CharactersOutsideBecomeUnderscores) {
   EXPECT_EQ(Utf8ToAnsi("\xFF\xC3"), "__");                          // broken UTF-8
 }
 
+TEST(Codepage, AppendUtf8EncodesEveryLength) {
+  std::string out;
+  for (uint32_t cp : {0x41u, 0xE9u, 0x20ACu, 0x1F600u}) AppendUtf8(out, cp);
+  EXPECT_EQ(out, "A\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80");
+}
+
 }  // namespace
 }  // namespace kvx
