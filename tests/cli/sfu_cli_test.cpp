@@ -3,8 +3,6 @@
 // are taken apart again to read what they carry.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -13,6 +11,7 @@
 #include "app/model/job_controls.h"
 #include "common/os/os.h"
 #include "common/text.h"
+#include "karvex_process.h"
 #include "sfu/builder/resource_editor.h"
 #include "sfu/builder/sfu_payloads.h"
 #include "sfu/builder/sfu_program_builder.h"
@@ -28,22 +27,8 @@ using Bytes = std::vector<uint8_t>;
 
 constexpr size_t kSfuProgramLimit = 150 * 1024;
 
-struct CliResult {
-  int status;
-  std::string output;
-};
-
-CliResult Karvex(const std::string& arguments) {
-  const std::string command = "'" KARVEX_CLI_PATH "' " + arguments + " </dev/null 2>&1";
-  CliResult run{-1, ""};
-  FILE* pipe = popen(command.c_str(), "r");
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
-  const int raw = pclose(pipe);
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-  return run;
-}
+using test::CliResult;
+using test::Karvex;
 
 // What an SFU program carries: its core's settings record, welcome text, header picture and
 // language texts.

@@ -1,35 +1,18 @@
 // The console front end as a user runs it: exit status and the message on stderr.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <string>
 
 #include "common/file.h"
 #include "common/os/os.h"
+#include "karvex_process.h"
 #include "support/temp_dir.h"
 
 namespace kvx {
 namespace {
 
-struct CliResult {
-  int status;
-  std::string output;
-};
-
-// Runs a shell command line (karvex is substituted for "karvex") with no terminal on stdin.
-CliResult Karvex(const std::string& arguments, const std::string& prefix = "") {
-  const std::string command = prefix + " '" KARVEX_CLI_PATH "' " + arguments + " </dev/null 2>&1";
-  CliResult run{-1, ""};
-  FILE* pipe = popen(command.c_str(), "r");
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, n);
-  const int raw = pclose(pipe);
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-  return run;
-}
+using test::CliResult;
+using test::Karvex;
 
 class SplitCliTest : public ::testing::Test {
  protected:

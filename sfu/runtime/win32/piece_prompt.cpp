@@ -88,18 +88,9 @@ void RunModal(HWND dialog, const TPrompt& prompt) {
 
 }  // namespace
 
-bool RegisterPiecePrompt() {
-  WNDCLASSEXW windowClass = {};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = PromptProc;
-  windowClass.hInstance = CoreModule();
-  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = kPiecePromptClass;
-  return RegisterClassExW(&windowClass) != 0;
-}
+bool RegisterPiecePrompt() { return RegisterCoreWindowClass(kPiecePromptClass, PromptProc); }
 
-void UnregisterPiecePrompt() { UnregisterClassW(kPiecePromptClass, CoreModule()); }
+void UnregisterPiecePrompt() { UnregisterCoreWindowClass(kPiecePromptClass); }
 
 std::string AskPiecePath(HWND owner, HICON icon, HFONT font, const TSfuLanguage& texts, const std::string& title,
                          const std::string& message, const std::string& path) {

@@ -51,18 +51,9 @@ TSfuWindow::~TSfuWindow() {
   if (window_ != nullptr && IsWindow(window_)) DestroyWindow(window_);
 }
 
-bool TSfuWindow::RegisterWindowClass() {
-  WNDCLASSEXW windowClass = {};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = CoreModule();
-  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = kSfuWindowClass;
-  return RegisterClassExW(&windowClass) != 0;
-}
+bool TSfuWindow::RegisterWindowClass() { return RegisterCoreWindowClass(kSfuWindowClass, WindowProc); }
 
-void TSfuWindow::UnregisterWindowClass() { ::UnregisterClassW(kSfuWindowClass, CoreModule()); }
+void TSfuWindow::UnregisterWindowClass() { UnregisterCoreWindowClass(kSfuWindowClass); }
 
 std::string TSfuWindow::T(int index) const { return state_.Texts.Text(static_cast<size_t>(index)); }
 

@@ -72,6 +72,19 @@ TResourceBytes CoreResource(const wchar_t* name) {
   return bytes;
 }
 
+bool RegisterCoreWindowClass(const wchar_t* name, WNDPROC procedure) {
+  WNDCLASSEXW windowClass = {};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = procedure;
+  windowClass.hInstance = CoreModule();
+  windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = name;
+  return RegisterClassExW(&windowClass) != 0;
+}
+
+void UnregisterCoreWindowClass(const wchar_t* name) { UnregisterClassW(name, CoreModule()); }
+
 std::string FromAnsi(const char* text) {
   const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
   if (length <= 1) return std::string();

@@ -20,6 +20,10 @@ struct TResourceBytes {
 // RCDATA `name` of the core; empty when it is missing.
 TResourceBytes CoreResource(const wchar_t* name);
 
+// A window class of the core: the dialog face colour, the arrow cursor.
+bool RegisterCoreWindowClass(const wchar_t* name, WNDPROC procedure);
+void UnregisterCoreWindowClass(const wchar_t* name);
+
 // A path or text handed over in the system's ANSI code page, as UTF-8.
 std::string FromAnsi(const char* text);
 
