@@ -3,6 +3,8 @@
 #include <chrono>
 #include <iostream>
 
+#include "cli/console.h"
+#include "cli/html_text.h"
 #include "cli/interrupt.h"
 #include "common/text.h"
 
@@ -26,6 +28,12 @@ void TConsoleMainView::ShowError(const std::string& caption, const std::string& 
 
 std::optional<std::string> TConsoleMainView::AskText(const TTextRequest& request) {
   return dialogs_.AskText(request);
+}
+
+bool TConsoleMainView::ShowNextFilePrompt(const TPromptDescription& prompt) {
+  if (!assumeAnswers_ && StdinIsTerminal()) return progress_.ShowPrompt(prompt).Ok;
+  for (const std::string& line : prompt.HtmlLines) std::cerr << HtmlToPlain(line) << "\n";
+  return true;
 }
 
 void TConsoleMainView::StartThread(TKarvexThread& thread, TPriority) {

@@ -21,6 +21,7 @@ class TConsoleMainView : public IMainView {
   std::optional<std::string> AskText(const TTextRequest& request) override;
   ISplitView* ProgressView() override { return &progress_; }
   void StartThread(TKarvexThread& thread, TPriority priority) override;
+  bool ShowNextFilePrompt(const TPromptDescription& prompt) override;
 
   // Runs every split the model starts to its end, the next files of a list included: draws
   // the progress, takes Ctrl+C, ticks the elapsed time and calls the completion. False when a

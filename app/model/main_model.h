@@ -30,6 +30,13 @@ class IMainView : public IUserDialogs {
   // Starts a prepared split thread at a priority. When the thread has ended, the view calls
   // TMainModel::SplitCompleted on the thread that runs the model (never from the worker).
   virtual void StartThread(TKarvexThread& thread, TPriority priority) = 0;
+  // The progress window's disk prompt, without its folder box, before the next file of a list
+  // goes to a removable disk; true for OK. Going on is the user's own plan, so a view where
+  // nobody can answer takes OK.
+  virtual bool ShowNextFilePrompt(const TPromptDescription& prompt) {
+    ISplitView* progress = ProgressView();
+    return progress && progress->ShowPrompt(prompt).Ok;
+  }
 
   // What the windows do around a split; nothing by default.
   virtual void SetPagesEnabled(bool) {}

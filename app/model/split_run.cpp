@@ -257,13 +257,13 @@ bool TMainModel::ContinueFileList() {
     job_.SetText(&TJobControls::fich, row.Path);
     job_.SetText(&TJobControls::destdir, row.Destination);
   }
-  if (options_.cmulprompt && IsRemovableDrive(row.Destination) && view_.ProgressView()) {
+  if (options_.cmulprompt && IsRemovableDrive(row.Destination)) {
     TPromptDescription prompt;
     prompt.Caption = "Multiple Files";
     prompt.HtmlLines = {"Karvex is going to split the next file of the specified file list:<br>" +
                         ExtractFileName(row.Path) +
                         "<br>If you want to change the current removable disk, please do it now."};
-    if (!view_.ProgressView()->ShowPrompt(prompt).Ok) return false;
+    if (!view_.ShowNextFilePrompt(prompt)) return false;
   }
   Split(true);
   // A file whose launch fails ends the run, so the main window comes back.
