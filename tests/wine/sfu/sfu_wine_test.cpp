@@ -171,6 +171,7 @@ class SfuWineTest : public ::testing::Test {
 
 using SfuUnattended = SfuWineTest;
 using SfuWindow = SfuWineTest;
+using SfuPieces = SfuWineTest;
 using SfuRefusals = SfuWineTest;
 
 TEST_F(SfuUnattended, RestoresEverySetByteForByte) {
@@ -242,6 +243,23 @@ TEST_F(SfuUnattended, ShowsTheWindowWhenTheUniteFails) {
   EXPECT_FALSE(fs::exists(Dir() / "out" / "film.avi"));
 }
 
+TEST_F(SfuUnattended, RunsTheRestoredProgramWaitsAndDeletesIt) {
+  // The original is a program that writes its command line to "<last argument>.cmdline".
+  const fs::path tool = Dir() / "echo tool.exe";
+  fs::copy_file(KVX_COMMAND_LINE_ECHO, tool);
+  const fs::path folder = Dir() / "run here";
+  Split({"--set", "cautoexec=TRUE", "--set", "cautof=TRUE", "--set", "copen=TRUE", "--set", "cwaitforend=TRUE",
+         "--set", "cdelete=TRUE", "--set", "param=" + WinPath(Dir() / "ran"), "--set", "rep=5", "--set",
+         "tcustfold=" + WinPath(folder)},
+        Set(), tool);
+  const TScript script = Run(Program(), {"exit"});
+  EXPECT_EQ(script["exit"], "1") << script.Dump();
+  ASSERT_TRUE(fs::exists(Dir() / "ran.cmdline"));
+  EXPECT_EQ(test::ReadAll((Dir() / "ran.cmdline").string()),
+            BytesOf("\"" + WinPath(folder / "echo tool.exe") + "\" " + WinPath(Dir() / "ran")));
+  EXPECT_FALSE(fs::exists(folder / "echo tool.exe"));  // deleted after the run
+}
+
 TEST_F(SfuWindow, ShowsTheWelcomeTextAndProposesTheFolderOfItsKind) {
   const std::string welcome =
       "Welcome to this program. It will restore the following file:\n\n film.avi\n Summer 2026\n Size: " +
@@ -300,24 +318,7 @@ TEST_F(SfuWindow, CancelStopsTheUniteInProgress) {
   EXPECT_FALSE(fs::exists(output));
 }
 
-TEST_F(SfuWindow, RunsTheRestoredProgramWaitsAndDeletesIt) {
-  // The original is a program that writes its command line to "<last argument>.cmdline".
-  const fs::path tool = Dir() / "echo tool.exe";
-  fs::copy_file(KVX_COMMAND_LINE_ECHO, tool);
-  const fs::path folder = Dir() / "run here";
-  Split({"--set", "cautoexec=TRUE", "--set", "cautof=TRUE", "--set", "copen=TRUE", "--set", "cwaitforend=TRUE",
-         "--set", "cdelete=TRUE", "--set", "param=" + WinPath(Dir() / "ran"), "--set", "rep=5", "--set",
-         "tcustfold=" + WinPath(folder)},
-        Set(), tool);
-  const TScript script = Run(Program(), {"exit"});
-  EXPECT_EQ(script["exit"], "1") << script.Dump();
-  ASSERT_TRUE(fs::exists(Dir() / "ran.cmdline"));
-  EXPECT_EQ(test::ReadAll((Dir() / "ran.cmdline").string()),
-            BytesOf("\"" + WinPath(folder / "echo tool.exe") + "\" " + WinPath(Dir() / "ran")));
-  EXPECT_FALSE(fs::exists(folder / "echo tool.exe"));  // deleted after the run
-}
-
-TEST_F(SfuWindow, AsksForAMissingPieceAndFinishesWithIt) {
+TEST_F(SfuPieces, AsksForAMissingPieceAndFinishesWithIt) {
   Split({"-s", "300000"});
   fs::create_directories(Dir() / "disk");
   fs::rename(Set() / "disk3.kxd", Dir() / "disk" / "disk3.kxd");
@@ -336,7 +337,7 @@ TEST_F(SfuWindow, AsksForAMissingPieceAndFinishesWithIt) {
   if (fs::exists(shot)) KeepScreenshot(shot, "sfu_piece_prompt");
 }
 
-TEST_F(SfuWindow, AsksAboutACorruptedPiece) {
+TEST_F(SfuPieces, AsksAboutACorruptedPiece) {
   Split({"-s", "300000"});
   Bytes piece = test::ReadAll((Set() / "disk2.kxd").string());
   piece[1000] ^= 0x40;
