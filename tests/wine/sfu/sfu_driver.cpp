@@ -8,7 +8,8 @@
 // Steps (each prints what it reads as "key=value" lines, with line breaks written as \n and
 // backslashes doubled):
 //   window                  the SFU window is visible: window.caption
-//   read:output|log|label|cancel|unite     the text of that control (unite: its enabled state)
+//   read:output|log|label|cancel      the text of that control
+//   enabled:output|browse|label|unite|cancel   whether that control is enabled: 1 or 0
 //   set:output=TEXT         types TEXT into the output path field
 //   click:unite|cancel|about|browse
 //   wait:cancel=TEXT        until the Cancel button reads TEXT
@@ -233,9 +234,10 @@ void RunStep(TRun& run, const std::string& step) {
   if (verb == "window") {
     Print("window.caption", TextOf(SfuWindow(run)));
   } else if (verb == "read") {
-    HWND control = Control(run, SfuWindow(run), WindowControl(run, name));
-    Print(("read." + name).c_str(), name == "unite" ? (IsWindowEnabled(control) ? L"enabled" : L"disabled")
-                                                    : TextOf(control));
+    Print(("read." + name).c_str(), TextOf(Control(run, SfuWindow(run), WindowControl(run, name))));
+  } else if (verb == "enabled") {
+    const bool enabled = IsWindowEnabled(Control(run, SfuWindow(run), WindowControl(run, name)));
+    Print(("enabled." + name).c_str(), enabled ? L"1" : L"0");
   } else if (verb == "set") {
     SetText(run, Control(run, SfuWindow(run), WindowControl(run, name)), value);
   } else if (verb == "click") {

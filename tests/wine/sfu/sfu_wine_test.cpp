@@ -260,26 +260,37 @@ TEST_F(SfuUnattended, RunsTheRestoredProgramWaitsAndDeletesIt) {
   EXPECT_FALSE(fs::exists(folder / "echo tool.exe"));  // deleted after the run
 }
 
-TEST_F(SfuWindow, ShowsTheWelcomeTextAndProposesTheFolderOfItsKind) {
+TEST_F(SfuWindow, ShowsTheWelcomeTextAndProposesTheDestination) {
   const std::string welcome =
       "Welcome to this program. It will restore the following file:\n\n film.avi\n Summer 2026\n Size: " +
       SizeToText(3, 1000000) + " ; 1000000 byte(s).\n 4 piece files are required.\n\n"
       "Select where you would like to place the restored file\nand press Unite to continue.\n";
   const fs::path current = Dir() / "current";
   fs::create_directories(current);
-  const std::pair<std::string, std::string> cases[] = {
-      {"3", WinPath(current / "film.avi")},
-      {"4", WinPath(Set() / "film.avi")},
-      {"5", "C:\\Restored\\film.avi"},
+  const struct {
+    const char* kind;
+    std::string proposal;
+    bool locked;  // the destination may not be changed
+  } cases[] = {
+      {"3", WinPath(current / "film.avi"), false},
+      {"4", WinPath(Set() / "film.avi"), false},
+      {"5", "C:\\Restored\\film.avi", true},
   };
-  for (const auto& [kind, proposal] : cases) {
-    SCOPED_TRACE(kind);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.kind);
     fs::remove_all(Set());
-    Split({"-s", "300000", "--set", "rep=" + kind, "--set", "tcustfold=C:\\Restored"});
-    const TScript script = Run(Program(), {"window", "read:log", "read:output", "click:cancel", "exit"}, current);
+    Split({"-s", "300000", "--set", std::string("rep=") + c.kind, "--set", "tcustfold=C:\\Restored", "--set",
+           c.locked ? "cecd=TRUE" : "cecd=FALSE"});
+    const TScript script = Run(Program(),
+                               {"window", "read:log", "read:output", "enabled:output", "enabled:browse",
+                                "enabled:unite", "click:cancel", "exit"},
+                               current);
     EXPECT_EQ(script["window.caption"], "Holiday") << script.Dump();
     EXPECT_EQ(script["read.log"], welcome);
-    EXPECT_EQ(script["read.output"], proposal);
+    EXPECT_EQ(script["read.output"], c.proposal);
+    EXPECT_EQ(script["enabled.output"], c.locked ? "0" : "1");
+    EXPECT_EQ(script["enabled.browse"], c.locked ? "0" : "1");
+    EXPECT_EQ(script["enabled.unite"], "1");
     EXPECT_EQ(script["exit"], "1");
   }
 }
@@ -290,12 +301,12 @@ TEST_F(SfuWindow, UnitesAndOffersToClose) {
   const fs::path shot = Dir() / "window.bmp";
   const TScript script = Run(Program(),
                              {"window", "shot:window=" + WinPath(shot), "set:output=" + WinPath(output), "click:unite",
-                              "wait:cancel=" + T(14), "read:label", "read:log", "read:unite", "click:cancel", "exit"},
+                              "wait:cancel=" + T(14), "read:label", "read:log", "enabled:unite", "click:cancel", "exit"},
                              fs::path(), true);
   EXPECT_EQ(script["exit"], "1") << script.Dump();
   EXPECT_TRUE(Restored(output));
   EXPECT_EQ(script["read.label"], T(13));
-  EXPECT_EQ(script["read.unite"], "disabled");
+  EXPECT_EQ(script["enabled.unite"], "0");
   const std::string log = script["read.log"];
   EXPECT_EQ(log.substr(0, T(18).size()), T(18));
   EXPECT_NE(log.find(T(56)), std::string::npos);
@@ -308,12 +319,12 @@ TEST_F(SfuWindow, CancelStopsTheUniteInProgress) {
   Split({"-s", "300000"});
   const fs::path output = Dir() / "out" / "film.avi";
   const TScript script = Run(Program(), {"window", "set:output=" + WinPath(output), "click:unite", "click:cancel", "box",
-                                         "press:ok", "wait:label=" + T(13), "read:cancel", "read:unite", "click:cancel",
+                                         "press:ok", "wait:label=" + T(13), "read:cancel", "enabled:unite", "click:cancel",
                                          "exit"});
   EXPECT_EQ(script["box.caption"], T(62)) << script.Dump();
   EXPECT_EQ(script["box.text"], T(64));
   EXPECT_EQ(script["read.cancel"], T(8));  // the window stays for its log
-  EXPECT_EQ(script["read.unite"], "disabled");
+  EXPECT_EQ(script["enabled.unite"], "0");
   EXPECT_EQ(script["exit"], "1");
   EXPECT_FALSE(fs::exists(output));
 }
