@@ -2,27 +2,9 @@
 
 #include "common/errors.h"
 #include "common/os/os.h"
-#include "common/text.h"
 #include "sfu/shared/sfu_language.h"
 
 namespace kvx {
-
-namespace {
-
-// Pages 6, 7 and 9 of the main window.
-const char* const kSfuControls[] = {
-    "csfufonc", "cchangenom", "tnomsfu", "ico",   "cmerge",  "cnoaccount", "memwelc",   "sprompt",
-    "eprompt",  "tabout",     "rep",     "tcustfold", "cecd", "cover",     "copen",     "cwaitforend",
-    "cdelete",  "param",      "cautof",  "cautoexec", "csilent", "header", "tlang",
-};
-
-}  // namespace
-
-const TJobControl* FindSfuControl(const std::string& name) {
-  for (const char* sfuName : kSfuControls)
-    if (SameTextAscii(name, sfuName)) return FindJobControl(sfuName);
-  return nullptr;
-}
 
 void CheckSfuCustomFolder(const TJobControls& c) {
   if (c.rep == dkCustomFolder && c.tcustfold.empty())

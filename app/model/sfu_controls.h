@@ -1,17 +1,13 @@
 #pragma once
-// The self-uniting part of a split job: the controls of the SFU pages (properties, settings,
-// language), which the console sets by name, and what the launch copies from them into the
-// split thread: its SFU inputs and the settings record the SFU program carries.
+// The self-uniting part of a split job: what the launch checks and copies from the controls of
+// the SFU pages (properties, settings, language) into the split thread: its SFU inputs and the
+// settings record the SFU program carries.
 #include <string>
 
-#include "app/model/job_control_table.h"
+#include "app/model/job_controls.h"
 #include "engine/karvex_thread.h"
 
 namespace kvx {
-
-// The control of the SFU pages named name (compared without regard to case), or null for any
-// other name.
-const TJobControl* FindSfuControl(const std::string& name);
 
 // "Custom Folder" chosen for the restored file with no folder given is refused, whether or not
 // the job writes an SFU program.
