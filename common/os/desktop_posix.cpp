@@ -38,7 +38,7 @@ std::string WithoutTrailingSeparator(std::string path) {
 }  // namespace
 
 std::string AppDataFolder() {
-  // The base directory specification asks to ignore a relative value.
+  // An XDG base directory given as a relative path is to be ignored.
   const std::string config = Environment("XDG_CONFIG_HOME");
   if (!config.empty() && config[0] == '/') return WithoutTrailingSeparator(config);
   const std::string home = HomeFolder();
