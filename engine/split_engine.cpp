@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/checked_copy.h"
 #include "common/crc32.h"
 #include "common/disk.h"
 #include "common/errors.h"
@@ -187,21 +188,24 @@ void TMoteurKarvex::WritePiece(int n, bool finalWriteOfFirst) {
   }
 
   const bool checksum = !NoHeader && !finalWriteOfFirst;
-  int64_t copied = 0;
-  while (copied < CurrentPieceSize) {
-    const auto block = static_cast<uint32_t>(std::min<int64_t>(CurrentPieceSize - copied, kBlockSize));
-    if (checksum) {
-      source_->ReadExact(buffer_.get(), block);
-      piece.Write(buffer_.get(), block);
-      RunningCrc = UpdateCrcLong(buffer_.get(), block, RunningCrc);
-    } else {
-      source_->CopyTo(piece, block);  // nothing to checksum: the bytes need not come through here
-    }
-    copied += block;
+  const auto afterBlock = [this](uint32_t block) {
     PieceBytes += block;
     DoneBytes += block;
-    if (Aborted) break;
+    if (Aborted) return false;
     ReportProgress();
+    return true;
+  };
+  int64_t copied = 0;
+  if (checksum) {
+    copied = CopyWithCrc(*source_, piece, CurrentPieceSize, RunningCrc, afterBlock);
+  } else {
+    // Nothing to checksum: the bytes need not come through here.
+    while (copied < CurrentPieceSize) {
+      const auto block = static_cast<uint32_t>(std::min<int64_t>(CurrentPieceSize - copied, kBlockSize));
+      source_->CopyTo(piece, block);
+      copied += block;
+      if (!afterBlock(block)) break;
+    }
   }
   if (Aborted) return;  // the partial piece stays on disk, without a record
 

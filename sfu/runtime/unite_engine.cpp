@@ -4,6 +4,7 @@
 #include <cstring>
 #include <exception>
 
+#include "common/checked_copy.h"
 #include "common/crc32.h"
 #include "common/disk.h"
 #include "common/errors.h"
@@ -256,16 +257,21 @@ int64_t TUniteEngine::CopyPiece(uint32_t i, TFile& piece, int64_t expected) {
     count = std::min(std::max<int64_t>(expected, 0), room);
     piece.Seek(0, room - count);
   }
+  const auto afterBlock = [this](uint32_t block) {
+    position_ += block;
+    done_ += block;
+    ShowProgress();
+    view_.ProcessMessages();
+    return true;
+  };
+  if (output_) return CopyWithCrc(piece, *output_, count, crc_, afterBlock);
+  // Verifying: the bytes are only checksummed.
   for (int64_t left = count; left > 0;) {
     const auto block = static_cast<uint32_t>(std::min<int64_t>(left, kBlockSize));
     piece.ReadExact(buffer_.get(), block);
     crc_ = UpdateCrcLong(buffer_.get(), block, crc_);
-    if (output_) output_->Write(buffer_.get(), block);
-    position_ += block;
-    done_ += block;
     left -= block;
-    ShowProgress();
-    view_.ProcessMessages();
+    afterBlock(block);
   }
   return count;
 }
