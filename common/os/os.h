@@ -28,11 +28,6 @@ uint32_t WriteFile(FileHandle file, const void* buffer, uint32_t count);
 // both; fewer only at the end of the source. Inside the kernel where the system can (no pass
 // through the program's memory), else through a buffer. Raises EOSError.
 uint32_t CopyFileData(FileHandle from, FileHandle to, uint32_t count);
-// True where CopyFileData copies inside the kernel; false where it goes through a buffer.
-bool CopiesInKernel();
-// Reads up to count bytes at offset without using or moving the file position, so that a
-// second thread can read a file that another thread copies. Raises EOSError.
-uint32_t ReadFileAt(FileHandle file, int64_t offset, void* buffer, uint32_t count);
 // origin: 0 from the start, 1 from the current position, 2 from the end. -1 on failure.
 int64_t SeekFile(FileHandle file, int origin, int64_t offset) noexcept;
 int64_t FilePosition(FileHandle file);  // raises EOSError

@@ -193,22 +193,6 @@ uint32_t CopyFileData(FileHandle from, FileHandle to, uint32_t count) {
   return done;
 }
 
-bool CopiesInKernel() { return true; }
-
-uint32_t ReadFileAt(FileHandle file, int64_t offset, void* buffer, uint32_t count) {
-  uint32_t done = 0;
-  while (done < count) {
-    const ssize_t n = ::pread(static_cast<int>(file), static_cast<char*>(buffer) + done, count - done, offset + done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      RaiseErrno();
-    }
-    if (n == 0) break;
-    done += static_cast<uint32_t>(n);
-  }
-  return done;
-}
-
 int64_t SeekFile(FileHandle file, int origin, int64_t offset) noexcept {
   static const int kWhence[] = {SEEK_SET, SEEK_CUR, SEEK_END};
   if (origin < 0 || origin > 2) return -1;

@@ -104,17 +104,6 @@ uint32_t CopyFileData(FileHandle from, FileHandle to, uint32_t count) {
   return got;
 }
 
-bool CopiesInKernel() { return false; }
-
-uint32_t ReadFileAt(FileHandle file, int64_t offset, void* buffer, uint32_t count) {
-  OVERLAPPED at = {};
-  at.Offset = static_cast<DWORD>(offset);
-  at.OffsetHigh = static_cast<DWORD>(static_cast<uint64_t>(offset) >> 32);
-  DWORD done = 0;
-  if (!::ReadFile(H(file), buffer, count, &done, &at) && GetLastError() != ERROR_HANDLE_EOF) RaiseLastError();
-  return done;
-}
-
 int64_t SeekFile(FileHandle file, int origin, int64_t offset) noexcept {
   static const DWORD kMethod[] = {FILE_BEGIN, FILE_CURRENT, FILE_END};
   if (origin < 0 || origin > 2) return -1;

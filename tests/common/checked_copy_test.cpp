@@ -11,8 +11,6 @@
 namespace kvx {
 namespace {
 
-// Natively the copy goes through the kernel with the register on a second thread; under Wine
-// through a buffer: the same suite covers both.
 class CopyWithCrcTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -24,7 +22,9 @@ class CopyWithCrcTest : public ::testing::Test {
 };
 
 TEST_F(CopyWithCrcTest, CopiesTheStretchAndRunsTheRegisterOverIt) {
-  for (const int64_t count : {int64_t{0}, int64_t{1}, int64_t{65536}, int64_t{1048577}, int64_t{3 * 1048576}}) {
+  // Across the block size (256 KiB) and the ring of four blocks the writer thread works through.
+  for (const int64_t count : {int64_t{0}, int64_t{1}, int64_t{262144}, int64_t{262145}, int64_t{1048577},
+                              int64_t{3 * 1048576}}) {
     uint32_t crc = 0x12345678;
     {
       TFile from(dir / "from", cmOpenExisting, amRead, smExclusive);
@@ -62,6 +62,14 @@ TEST_F(CopyWithCrcTest, StopsWhenAskedAndRaises38AtTheEndOfTheSource) {
   } catch (const EOSError& e) {
     EXPECT_EQ(e.Code(), kErrorHandleEof);
   }
+}
+
+TEST_F(CopyWithCrcTest, AFailedWriteIsRaisedToTheReadingThread) {
+  test::WriteAll(dir / "to", {});
+  TFile from(dir / "from", cmOpenExisting, amRead, smExclusive);
+  TFile to(dir / "to", cmOpenExisting, amRead, smExclusive);  // every write fails
+  uint32_t crc = CrcInit;
+  EXPECT_THROW(CopyWithCrc(from, to, static_cast<int64_t>(bytes.size()), crc, [](uint32_t) { return true; }), EOSError);
 }
 
 }  // namespace

@@ -342,8 +342,11 @@ TEST_F(SplitEngineTest, ProgressReachesAHundredOnlyInTheFinalWrite) {
   ASSERT_FALSE(seen.empty());
   EXPECT_EQ(seen.front().second, 0);  // the checksum pass of piece 1 moves no file percentage
   EXPECT_EQ(seen.back(), std::make_pair(1, 100));
-  for (const auto& s : seen)
-    if (s.second == 100) EXPECT_EQ(s.first, 1);
+  for (const auto& s : seen) {
+    if (s.second == 100) {
+      EXPECT_EQ(s.first, 1);
+    }
+  }
 }
 
 }  // namespace
