@@ -1,16 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "common/os/os.h"
 #include "common/piece_names.h"
+#include "support/temp_dir.h"
 
 namespace kvx {
 namespace {
 
-std::string Native(std::string path) {
-  for (char& c : path)
-    if (c == '/') c = os::PathSeparator();
-  return path;
-}
+using test::NativePath;
 
 TEST(ExpandPieceName, MaskExamples) {
   const struct {
@@ -31,23 +27,23 @@ TEST(ExpandPieceName, MaskExamples) {
       {"/data/x{ore}.txt", "{orf}-{num}", 3, "x.txt.txt-3"},
   };
   for (const auto& c : kCases)
-    EXPECT_EQ(ExpandPieceName(c.mask, c.n, Native(c.source)), c.name) << c.mask << " " << c.n;
+    EXPECT_EQ(ExpandPieceName(c.mask, c.n, NativePath(c.source)), c.name) << c.mask << " " << c.n;
 }
 
 TEST(ExpandFolderVariables, CaseSensitiveVariables) {
-  const std::string source = Native("/data/report.pdf");
-  EXPECT_EQ(ExpandFolderVariables(Native("/out/{ofw}"), source), Native("/out/report"));
-  EXPECT_EQ(ExpandFolderVariables(Native("/out/{orf}"), source), Native("/out/report.pdf"));
-  EXPECT_EQ(ExpandFolderVariables(Native("/{ore}/{ofw}"), source), Native("/.pdf/report"));
-  EXPECT_EQ(ExpandFolderVariables(Native("/out/{OFW}"), source), Native("/out/{OFW}"));
-  EXPECT_EQ(ExpandFolderVariables(Native("/out/{num}"), source), Native("/out/{num}"));
+  const std::string source = NativePath("/data/report.pdf");
+  EXPECT_EQ(ExpandFolderVariables(NativePath("/out/{ofw}"), source), NativePath("/out/report"));
+  EXPECT_EQ(ExpandFolderVariables(NativePath("/out/{orf}"), source), NativePath("/out/report.pdf"));
+  EXPECT_EQ(ExpandFolderVariables(NativePath("/{ore}/{ofw}"), source), NativePath("/.pdf/report"));
+  EXPECT_EQ(ExpandFolderVariables(NativePath("/out/{OFW}"), source), NativePath("/out/{OFW}"));
+  EXPECT_EQ(ExpandFolderVariables(NativePath("/out/{num}"), source), NativePath("/out/{num}"));
 }
 
 TEST(SfuProgramName, FirstPieceNameOrTheGivenName) {
   EXPECT_EQ(SfuProgramName("", "disk1.kxd"), "disk1.EXE");
   EXPECT_EQ(SfuProgramName("", "report.pdf.001"), "report.pdf.EXE");
   EXPECT_EQ(SfuProgramName("", "piece1"), "piece1.EXE");
-  EXPECT_EQ(SfuProgramName(Native("/other/Setup.exe"), "disk1.kxd"), "Setup.exe");
+  EXPECT_EQ(SfuProgramName(NativePath("/other/Setup.exe"), "disk1.kxd"), "Setup.exe");
   EXPECT_EQ(SfuProgramName("Unite", "disk1.kxd"), "Unite");
 }
 

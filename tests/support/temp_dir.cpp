@@ -7,6 +7,7 @@
 #include <random>
 #include <stdexcept>
 
+#include "common/os/os.h"
 #include "common/paths.h"
 
 namespace kvx::test {
@@ -39,6 +40,12 @@ void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes) {
   std::ofstream out(fs::u8path(path), std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::string NativePath(std::string path) {
+  for (char& c : path)
+    if (c == '/') c = os::PathSeparator();
+  return path;
 }
 
 std::vector<uint8_t> PatternBytes(size_t size, uint32_t seed) {

@@ -23,6 +23,8 @@ class TempDir {
 
 std::vector<uint8_t> ReadAll(const std::string& path);
 void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes);
+// The path written with "/" in this system's separators.
+std::string NativePath(std::string path);
 // Deterministic pseudo-random bytes.
 std::vector<uint8_t> PatternBytes(size_t size, uint32_t seed = 1);
 
